@@ -1,0 +1,45 @@
+# The two commands of the README, and the steps they are made of.
+JOBS ?= 2
+NATIVE := build/native
+SANITIZE := build/native-sanitize
+DEMO_MACHINE ?= examples/win98se-cd
+
+.PHONY: all demo test deps native sanitize win32 win64 bench clean
+
+all: native win32 win64
+
+deps:
+	@scripts/install-deps
+
+native:
+	cmake --preset native > /dev/null
+	cmake --build $(NATIVE) -j$(JOBS)
+
+sanitize:
+	cmake --preset native-sanitize > /dev/null
+	cmake --build $(SANITIZE) -j$(JOBS)
+
+win32:
+	cmake --preset win32 > /dev/null
+	cmake --build build/win32 -j$(JOBS)
+
+win64:
+	cmake --preset win64 > /dev/null
+	cmake --build build/win64 -j$(JOBS)
+
+# Runs setupsim on the bundled Windows 98 SE machine and prints its report.
+demo: deps native
+	$(NATIVE)/setupsim run $(DEMO_MACHINE)
+
+# Everything: dependencies, all three builds, the tests natively, again under
+# the sanitizers, and the end-to-end tests of setup.exe under Wine.
+test: deps
+	$(MAKE) native win32 win64 sanitize
+	ctest --test-dir $(NATIVE) -j$(JOBS) --output-on-failure
+	ctest --test-dir $(SANITIZE) -j$(JOBS) --output-on-failure
+
+bench: native
+	$(NATIVE)/setup_bench
+
+clean:
+	rm -rf build

@@ -1,0 +1,111 @@
+// The machine's clock, events, faults and journal, and its start-up facts.
+#include "platform/vm/machine.h"
+
+#include <algorithm>
+
+namespace vm {
+
+VirtualMachine::VirtualMachine() {
+    for (char drive : {'C', 'E'}) fs_.AddDrive(drive);
+}
+
+void VirtualMachine::Log(std::string kind, Fields fields) { journal_.Add(now_, std::move(kind), std::move(fields)); }
+
+bool VirtualMachine::Fault(const char* operation) {
+    const std::uint64_t call = ++callCounts_[operation];
+    bool fail = false;
+    for (const FaultRule& rule : faults_) {
+        if ((rule.operation == "*" || rule.operation == operation) && (rule.nthCall == 0 || rule.nthCall == call)) {
+            fail = true;
+        }
+    }
+    if (!fail && randomFaults_) fail = (*randomFaults_)(random_);
+    if (fail) {
+        ++faultsInjected_;
+        Log("fault", {{"operation", operation}, {"call", std::to_string(call)}});
+    }
+    return fail;
+}
+
+void VirtualMachine::SetRandomFaults(double probability, std::uint32_t seed) {
+    randomFaults_.emplace(probability);
+    random_.seed(seed);
+}
+
+void VirtualMachine::AddEvent(TimedEvent event) {
+    events_.push_back(std::move(event));
+    if (events_.back().anchor == TimedEvent::Anchor::Start) {
+        scheduled_.push_back({events_.back().delay, events_.size() - 1});
+    }
+}
+
+void VirtualMachine::Schedule(TimedEvent::Anchor anchor) {
+    for (std::size_t i = 0; i < events_.size(); ++i) {
+        if (events_[i].anchor == anchor) scheduled_.push_back({now_ + events_[i].delay, i});
+    }
+}
+
+void VirtualMachine::AdvanceTo(std::uint64_t time) {
+    // Events fire in time order, each at its own moment.
+    for (;;) {
+        auto next = std::min_element(scheduled_.begin(), scheduled_.end(),
+                                     [](const Scheduled& a, const Scheduled& b) { return a.at < b.at; });
+        if (next == scheduled_.end() || next->at > time) break;
+        const Scheduled due = *next;
+        scheduled_.erase(next);
+        now_ = std::max(now_, due.at);
+        const TimedEvent& event = events_[due.event];
+        Log("event", {{"what", event.description}});
+        if (event.action) event.action(*this);
+    }
+    now_ = std::max(now_, time);
+    if (now_ > settings.timeLimit) throw VirtualTimeLimit{now_};
+}
+
+void VirtualMachine::Sleep(std::uint32_t milliseconds) {
+    Log("sleep", {{"ms", std::to_string(milliseconds)}});
+    AdvanceTo(now_ + milliseconds);
+}
+
+void VirtualMachine::ExitProcess(std::uint32_t exitCode) {
+    Log("exit process", {{"code", std::to_string(exitCode)}});
+    throw ProcessExit{exitCode};
+}
+
+std::string VirtualMachine::ProgramPath() { return settings.programPath; }
+std::string VirtualMachine::CommandLine() { return settings.commandLine; }
+
+std::string VirtualMachine::GetModuleFileName() {
+    return FullPath(settings.programPath).value_or(settings.programPath);
+}
+
+platform::OsVersionInfo VirtualMachine::GetVersionEx() { return VersionInfo(settings.version); }
+
+void VirtualMachine::BeginWaitCursor() {
+    if (waitCursor_++ == 0) Log("wait cursor", {{"shown", "yes"}});
+}
+
+void VirtualMachine::EndWaitCursor() {
+    if (waitCursor_ > 0 && --waitCursor_ == 0) Log("wait cursor", {{"shown", "no"}});
+}
+
+void VirtualMachine::Enable3dControls() { Log("3d controls"); }
+
+void VirtualMachine::OutputDebugString(const std::string& text) { Log("trace", {{"text", text}}); }
+
+std::uint32_t VirtualMachine::GetLastError() { return lastError_; }
+void VirtualMachine::SetLastError(std::uint32_t error) { lastError_ = error; }
+
+std::uint32_t VirtualMachine::mixerGetNumDevs() {
+    if (Fault("mixerGetNumDevs")) return 0;
+    return settings.mixerDevices;
+}
+
+bool VirtualMachine::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
+    if (Fault("ExitWindowsEx")) return false;
+    Log("restart requested", {{"flags", std::to_string(flags)}, {"reserved", std::to_string(reserved)}});
+    restartRequested_ = true;
+    return true;
+}
+
+}  // namespace vm

@@ -1,0 +1,135 @@
+// Folders, files and profile files of the virtual machine.
+#include "platform/vm/file_stream.h"
+#include "platform/vm/machine.h"
+#include "platform/vm/profile.h"
+
+namespace vm {
+
+namespace {
+const char* Result(bool ok) { return ok ? "ok" : "failed"; }
+}  // namespace
+
+std::optional<std::string> VirtualMachine::FullPath(const std::string& path) const {
+    const std::string current = currentDirectorySet_ ? currentDirectory_ : settings.currentDirectory;
+    return FileSystem::FullPath(current, path);
+}
+
+std::optional<std::string> VirtualMachine::GetCurrentDirectory() {
+    if (Fault("GetCurrentDirectory")) return std::nullopt;
+    return FullPath(".");
+}
+
+bool VirtualMachine::SetCurrentDirectory(const std::string& path) {
+    if (Fault("SetCurrentDirectory")) return false;
+    const std::optional<std::string> full = FullPath(path);
+    if (!full || !fs_.IsDirectory(*full)) return false;
+    currentDirectory_ = *full;
+    currentDirectorySet_ = true;
+    return true;
+}
+
+std::string VirtualMachine::GetWindowsDirectory() { return settings.windowsFolder; }
+std::string VirtualMachine::GetSystemDirectory() { return settings.systemFolder; }
+
+bool VirtualMachine::CreateDirectory(const std::string& path) {
+    if (Fault("CreateDirectory")) return false;
+    const std::optional<std::string> full = FullPath(path);
+    const bool ok = full && fs_.CreateDirectory(*full);
+    Log("create folder", {{"path", path}, {"result", Result(ok)}});
+    return ok;
+}
+
+std::unique_ptr<platform::FileStream> VirtualMachine::fopen(const std::string& path, const std::string& mode) {
+    if (Fault("fopen")) return nullptr;
+    const std::optional<std::string> full = FullPath(path);
+    if (!full) return nullptr;
+    auto stream = OpenFileStream(fs_, *full, mode, [this](const std::string& written) {
+        Log("write file", {{"path", written}});
+    });
+    if (stream && mode.find_first_of("wa+") != std::string::npos) {
+        Log("open file", {{"path", path}, {"mode", mode}});
+    }
+    return stream;
+}
+
+bool VirtualMachine::CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
+    if (Fault("CopyFile")) return false;
+    const std::optional<std::string> source = FullPath(from);
+    const std::optional<std::string> target = FullPath(to);
+    const bool ok = source && target && fs_.CopyFile(*source, *target, failIfExists);
+    Log("copy file", {{"from", from}, {"to", to}, {"result", Result(ok)}});
+    return ok;
+}
+
+bool VirtualMachine::SetFileAttributes(const std::string& path, std::uint32_t attributes) {
+    if (Fault("SetFileAttributes")) return false;
+    const std::optional<std::string> full = FullPath(path);
+    const std::optional<std::uint32_t> before = full ? fs_.Attributes(*full) : std::nullopt;
+    const bool ok = before && fs_.SetAttributes(*full, attributes);
+    // Only a change is an effect worth reading about.
+    if (ok && fs_.Attributes(*full) != before) {
+        Log("set attributes", {{"path", path}, {"attributes", std::to_string(attributes)}});
+    }
+    return ok;
+}
+
+std::optional<std::uint32_t> VirtualMachine::GetFileAttributes(const std::string& path) {
+    if (Fault("GetFileAttributes")) return std::nullopt;
+    const std::optional<std::string> full = FullPath(path);
+    return full ? fs_.Attributes(*full) : std::nullopt;
+}
+
+bool VirtualMachine::DeleteFile(const std::string& path) {
+    if (Fault("DeleteFile")) return false;
+    const std::optional<std::string> full = FullPath(path);
+    const bool existed = full && fs_.Exists(*full);
+    const bool ok = full && fs_.DeleteFile(*full);
+    if (existed) Log("delete file", {{"path", path}, {"result", Result(ok)}});
+    return ok;
+}
+
+std::vector<platform::FindData> VirtualMachine::FindFiles(const std::string& pattern) {
+    if (Fault("FindFiles")) return {};
+    const std::optional<std::string> full = FullPath(pattern);
+    return full ? fs_.Find(*full) : std::vector<platform::FindData>{};
+}
+
+std::optional<std::string> VirtualMachine::GetShortPathName(const std::string& path) {
+    if (Fault("GetShortPathName")) return std::nullopt;
+    const std::optional<std::string> full = FullPath(path);
+    return full ? fs_.ShortPath(*full) : std::nullopt;
+}
+
+std::string VirtualMachine::ProfilePath(const std::string& file) const {
+    // A profile file named without a folder lives in the Windows folder.
+    if (file.find_first_of("\\/:") == std::string::npos) return settings.windowsFolder + "\\" + file;
+    return FullPath(file).value_or(file);
+}
+
+int VirtualMachine::GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
+                                         const std::string& file) {
+    if (Fault("GetPrivateProfileInt")) return defaultValue;
+    const std::optional<std::string> content = fs_.ReadFile(ProfilePath(file));
+    return content ? profile::ReadInt(*content, section, key, defaultValue) : defaultValue;
+}
+
+std::string VirtualMachine::GetPrivateProfileString(const std::string& section, const std::string& key,
+                                                    const std::string& defaultValue, const std::string& file) {
+    if (Fault("GetPrivateProfileString")) return defaultValue;
+    const std::optional<std::string> content = fs_.ReadFile(ProfilePath(file));
+    if (!content) return defaultValue;
+    return profile::ReadString(*content, section, key).value_or(defaultValue);
+}
+
+bool VirtualMachine::WritePrivateProfileString(const std::string& section, const std::string& key,
+                                               const std::string& value, const std::string& file) {
+    if (Fault("WritePrivateProfileString")) return false;
+    const std::string path = ProfilePath(file);
+    const std::string content = fs_.ReadFile(path).value_or("");
+    const bool ok = fs_.WriteFile(path, profile::WriteString(content, section, key, value));
+    Log("write profile",
+        {{"file", path}, {"section", section}, {"key", key}, {"value", value}, {"result", Result(ok)}});
+    return ok;
+}
+
+}  // namespace vm

@@ -1,0 +1,188 @@
+// Programs started by the setup, other programs' windows, and message boxes.
+#include <algorithm>
+#include <cctype>
+
+#include "platform/vm/machine.h"
+
+namespace vm {
+
+namespace {
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\:");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ButtonName(int button) {
+    switch (button) {
+        case platform::IDOK: return "OK";
+        case platform::IDCANCEL: return "Cancel";
+        default: return std::to_string(button);
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> VirtualMachine::ResolveProgram(const std::string& commandLine) const {
+    std::vector<std::string> candidates;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        const std::size_t close = commandLine.find('"', 1);
+        candidates.push_back(commandLine.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+    } else {
+        // Like CreateProcess, try "C:\Program", then "C:\Program Files\x.exe", ...
+        for (std::size_t blank = commandLine.find(' '); ; blank = commandLine.find(' ', blank + 1)) {
+            candidates.push_back(commandLine.substr(0, blank));
+            if (blank == std::string::npos) break;
+        }
+    }
+    const std::string moduleFolder = settings.programPath.substr(0, settings.programPath.find_last_of('\\') + 1);
+    for (const std::string& candidate : candidates) {
+        std::vector<std::string> names{candidate};
+        if (FileNameOf(candidate).find('.') == std::string::npos) names.push_back(candidate + ".exe");
+        for (const std::string& name : names) {
+            std::vector<std::string> tries;
+            if (name.find_first_of("\\:") != std::string::npos) {
+                tries.push_back(name);
+            } else {
+                for (const std::string& folder : {moduleFolder, std::string(), settings.systemFolder + "\\",
+                                                  settings.windowsFolder + "\\"}) {
+                    tries.push_back(folder + name);
+                }
+            }
+            for (const std::string& path : tries) {
+                const std::optional<std::string> full = FullPath(path);
+                if (full && fs_.IsFile(*full)) return fs_.LongPath(*full);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+platform::Handle VirtualMachine::Start(const std::string& commandLine, const char* how) {
+    const std::optional<std::string> program = ResolveProgram(commandLine);
+    const std::string directory = FullPath(".").value_or("");
+    Log(how, {{"command", commandLine}, {"folder", directory}, {"result", program ? "started" : "not found"}});
+    if (!program) return 0;
+    StartedProcess process{commandLine, *program, directory, now_, {}};
+    for (const ProgramBehaviour& behaviour : programs_) {
+        if (EqualNoCase(behaviour.name, *program) || EqualNoCase(behaviour.name, FileNameOf(*program))) {
+            process.behaviour = behaviour;
+            break;
+        }
+    }
+    processes_.push_back(process);
+    return processes_.size();
+}
+
+StartedProcess* VirtualMachine::ProcessOf(platform::Handle handle) {
+    return handle >= 1 && handle <= processes_.size() ? &processes_[handle - 1] : nullptr;
+}
+
+std::uint32_t VirtualMachine::WinExec(const std::string& commandLine, int /*showWindow*/) {
+    if (Fault("WinExec")) return 0;
+    // Above 31 is success; 2 is "file not found".
+    return Start(commandLine, "run program") != 0 ? 33 : 2;
+}
+
+platform::Handle VirtualMachine::CreateProcess(const std::string& commandLine, int /*showWindow*/) {
+    if (Fault("CreateProcess")) return 0;
+    return Start(commandLine, "start process");
+}
+
+std::uint32_t VirtualMachine::WaitForInputIdle(platform::Handle process, std::uint32_t milliseconds) {
+    StartedProcess* started = ProcessOf(process);
+    if (!started || Fault("WaitForInputIdle")) return platform::WAIT_FAILED;
+    const std::uint64_t idleAt = started->startedAt + started->behaviour.idleAfter;
+    if (idleAt <= now_) return 0;
+    const std::uint64_t until = std::min<std::uint64_t>(idleAt, now_ + milliseconds);
+    AdvanceTo(until);
+    return until == idleAt ? 0 : platform::WAIT_TIMEOUT;
+}
+
+std::uint32_t VirtualMachine::WaitForSingleObject(platform::Handle process, std::uint32_t milliseconds) {
+    StartedProcess* started = ProcessOf(process);
+    if (!started || Fault("WaitForSingleObject")) return platform::WAIT_FAILED;
+    const std::uint64_t endsAt = started->startedAt + started->behaviour.runsFor;
+    if (endsAt <= now_) return platform::WAIT_OBJECT_0;
+    if (milliseconds != platform::INFINITE && endsAt > now_ + milliseconds) {
+        AdvanceTo(now_ + milliseconds);
+        return platform::WAIT_TIMEOUT;
+    }
+    AdvanceTo(endsAt);
+    return platform::WAIT_OBJECT_0;
+}
+
+std::optional<std::uint32_t> VirtualMachine::GetExitCodeProcess(platform::Handle process) {
+    StartedProcess* started = ProcessOf(process);
+    if (!started || Fault("GetExitCodeProcess")) return std::nullopt;
+    if (started->startedAt + started->behaviour.runsFor > now_) {
+        // A poll without pause still costs time: a busy loop ends in
+        // virtual time as it would in real time.
+        AdvanceTo(now_ + 1);
+        return platform::STILL_ACTIVE;
+    }
+    return started->behaviour.exitCode;
+}
+
+bool VirtualMachine::CloseHandle(platform::Handle handle) { return ProcessOf(handle) != nullptr; }
+
+platform::Hwnd VirtualMachine::FindWindowEx(const std::optional<std::string>& className,
+                                            const std::optional<std::string>& title) {
+    if (Fault("FindWindowEx")) return 0;
+    for (std::size_t i = 0; i < windows_.size(); ++i) {
+        const TopLevelWindow& window = windows_[i];
+        if (!window.open) continue;
+        if (className && !EqualNoCase(*className, window.className)) continue;
+        if (title && !EqualNoCase(*title, window.title)) continue;
+        return 0x10000 + i;
+    }
+    return 0;
+}
+
+std::string VirtualMachine::WindowName(platform::Hwnd window) const {
+    if (window == 0) return "(none)";
+    if (window >= 0x10000 && window - 0x10000 < windows_.size()) {
+        const TopLevelWindow& target = windows_[window - 0x10000];
+        return "\"" + target.title + "\" (" + target.className + ")";
+    }
+    return "window " + std::to_string(window);
+}
+
+std::intptr_t VirtualMachine::SendMessage(platform::Hwnd window, std::uint32_t message, std::uintptr_t /*wParam*/,
+                                          std::intptr_t /*lParam*/) {
+    if (Fault("SendMessage")) return 0;
+    Log("send message", {{"window", WindowName(window)},
+                         {"message", message == platform::WM_CLOSE ? "WM_CLOSE" : std::to_string(message)}});
+    if (message == platform::WM_CLOSE && window >= 0x10000 && window - 0x10000 < windows_.size()) {
+        windows_[window - 0x10000].open = false;
+    }
+    return 0;
+}
+
+int VirtualMachine::MessageBox(platform::Hwnd owner, const std::string& text, const std::string& caption,
+                               std::uint32_t type) {
+    int button = platform::IDOK;
+    for (MessageBoxAnswer& answer : answers_) {
+        if (!answer.used && (answer.textContains == "*" || text.find(answer.textContains) != std::string::npos)) {
+            answer.used = true;
+            button = answer.button;
+            break;
+        }
+    }
+    // An OK-only box can only be answered with OK (Esc and the close box too).
+    if ((type & 0xF) == platform::MB_OK) button = platform::IDOK;
+    Log("message box", {{"owner", WindowName(owner)},
+                        {"caption", caption},
+                        {"text", text},
+                        {"buttons", (type & 0xF) == platform::MB_OKCANCEL ? "OK Cancel" : "OK"},
+                        {"answer", ButtonName(button)}});
+    return button;
+}
+
+}  // namespace vm

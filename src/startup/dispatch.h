@@ -1,0 +1,29 @@
+// The one outcome a run takes, chosen from the command line, the Windows
+// version and setup.ini.
+#pragma once
+
+#include "startup/command_line.h"
+#include "startup/install_options.h"
+#include "startup/os_kind.h"
+
+namespace setup {
+
+enum class Outcome {
+    ApplicationsLaunch,         // /AP with "WebSetup" 0
+    Windows2000Handover,        // Windows 2000/XP: the package's own setup program
+    SilentEnd,                  // NT 4.0 asked for an unattended driver installation
+    UnattendedFromMedium,       // /DRIVER or "DriverOnly" with "WebSetup" 0
+    MainDialog,                 // "WebSetup" 0
+    WdmOptionsDialog,           // "WebSetup" 1 with "InstallWDMDriver"
+    VxdOptionsDialog,           // "WebSetup" 1 without it
+    UnattendedFromFlatPackage,  // any other "WebSetup"
+};
+
+const char* ToString(Outcome outcome);
+
+Outcome ChooseOutcome(CommandLineMode mode, const OsKind& os, const InstallOptions& options);
+
+// Whether the outcome turns on the three-dimensional control look first.
+bool ShowsDialog(Outcome outcome);
+
+}  // namespace setup

@@ -1,0 +1,53 @@
+#include "startup/setup_app.h"
+
+#include <string>
+
+#include "startup/command_line.h"
+#include "startup/dispatch.h"
+#include "startup/install_options.h"
+#include "startup/os_kind.h"
+#include "startup/source_folder.h"
+#include "startup/system_adjustments.h"
+#include "startup/windows2000_handover.h"
+
+namespace setup {
+
+SetupApp::SetupApp(platform::Platform& platform) : platform_(platform) {}
+
+void SetupApp::Run() {
+    const OsKind os = DetermineOsKind(platform_);
+    const std::string sourceFolder = DetermineSourceFolder(platform_);
+    const InstallOptions options = ReadInstallOptions(platform_, sourceFolder);
+    const int usingCdda = ReadUsingCdda(platform_, sourceFolder);
+
+    WriteCdPlayerSetting(platform_, usingCdda);
+    SelectCdRecordingFormat(platform_);
+    DeleteApplicationsRunValue(platform_);
+
+    std::string commandLine = platform_.CommandLine();
+    const CommandLineMode mode = ClassifyCommandLine(commandLine);
+    const Outcome outcome = ChooseOutcome(mode, os, options);
+    platform_.OutputDebugString(std::string("outcome: ") + ToString(outcome));
+
+    if (ShowsDialog(outcome)) platform_.Enable3dControls();
+    switch (outcome) {
+        case Outcome::Windows2000Handover:
+            HandOverToWindows2000Setup(platform_, sourceFolder,
+                                       mode == CommandLineMode::DriverMode || options.DriverOnly != 0);
+            return;
+        case Outcome::SilentEnd:
+            platform_.ExitProcess(0);
+            return;
+        case Outcome::ApplicationsLaunch:
+        case Outcome::UnattendedFromMedium:
+        case Outcome::UnattendedFromFlatPackage:
+        case Outcome::MainDialog:
+        case Outcome::WdmOptionsDialog:
+        case Outcome::VxdOptionsDialog:
+            platform_.OutputDebugString(std::string("not built yet: ") + ToString(outcome));
+            platform_.ExitProcess(0);
+            return;
+    }
+}
+
+}  // namespace setup

@@ -1,0 +1,101 @@
+#include "setupsim/report.h"
+
+#include <iomanip>
+#include <sstream>
+
+namespace setupsim {
+
+namespace {
+
+std::string Quoted(const std::string& value) {
+    if (!value.empty() && value.find_first_of(" \t=\"") == std::string::npos) return value;
+    std::string quoted = "\"";
+    for (char c : value) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        if (c == '\n') {
+            quoted += "\\n";
+            continue;
+        }
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string Describe(const vm::JournalEntry& entry) {
+    std::string text = entry.kind;
+    for (const auto& [key, value] : entry.fields) text += "  " + key + "=" + Quoted(value);
+    return text;
+}
+
+bool SameSleep(const vm::JournalEntry& a, const vm::JournalEntry& b) {
+    return a.kind == "sleep" && b.kind == "sleep" && a.fields == b.fields;
+}
+
+std::string Machine(vm::VirtualMachine& machine) {
+    const vm::MachineSettings& s = machine.settings;
+    return "Windows " + std::string(vm::ToString(s.version)) + ", " + s.language + ", " + s.programPath +
+           (s.commandLine.empty() ? " (no command line)" : " " + s.commandLine);
+}
+
+std::string DescribeEnding(const RunResult& result) {
+    std::ostringstream text;
+    switch (result.ending) {
+        case Ending::Returned: text << "the program returned and ended (exit code 0)"; break;
+        case Ending::ExitProcess: text << "the program ended its process with exit code " << result.exitCode; break;
+        case Ending::Hung: text << "the program was still waiting at the machine's time limit"; break;
+    }
+    text << " after " << result.virtualTime << " ms of virtual time; "
+         << (result.restartRequested ? "Windows restarts." : "no restart.");
+    return text.str();
+}
+
+}  // namespace
+
+std::string TextReport(vm::VirtualMachine& machine, const RunResult& result) {
+    std::ostringstream out;
+    out << "setupsim: " << Machine(machine) << "\n\nJournal\n";
+    const auto& entries = machine.GetJournal().Entries();
+    for (std::size_t i = 0; i < entries.size();) {
+        std::size_t repeats = 1;
+        while (i + repeats < entries.size() && SameSleep(entries[i], entries[i + repeats])) ++repeats;
+        out << std::setw(9) << entries[i].time << " ms  " << Describe(entries[i]);
+        if (repeats > 1) out << "  (x" << repeats << ")";
+        out << "\n";
+        i += repeats;
+    }
+    out << "\nEnding: " << DescribeEnding(result) << "\n\nChanges\n";
+    if (result.changes.empty()) out << "  (none)\n";
+    for (const vm::Change& change : result.changes) {
+        out << "  " << change.sign << " " << change.what << "\n";
+        for (const std::string& detail : change.details) out << "      " << detail << "\n";
+    }
+    return out.str();
+}
+
+nlohmann::json JsonReport(vm::VirtualMachine& machine, const RunResult& result) {
+    nlohmann::json report;
+    const vm::MachineSettings& s = machine.settings;
+    report["machine"] = {{"windows", vm::ToString(s.version)},
+                         {"language", s.language},
+                         {"programPath", s.programPath},
+                         {"commandLine", s.commandLine}};
+    nlohmann::json journal = nlohmann::json::array();
+    for (const vm::JournalEntry& entry : machine.GetJournal().Entries()) {
+        nlohmann::json item = {{"time", entry.time}, {"kind", entry.kind}};
+        for (const auto& [key, value] : entry.fields) item[key] = value;
+        journal.push_back(item);
+    }
+    report["journal"] = journal;
+    report["ending"] = {{"how", ToString(result.ending)},
+                        {"exitCode", result.exitCode},
+                        {"restart", result.restartRequested},
+                        {"virtualTimeMs", result.virtualTime}};
+    nlohmann::json changes = nlohmann::json::array();
+    for (const vm::Change& change : result.changes) {
+        changes.push_back({{"change", std::string(1, change.sign)}, {"what", change.what}, {"details", change.details}});
+    }
+    report["changes"] = changes;
+    return report;
+}
+
+}  // namespace setupsim

@@ -1,0 +1,34 @@
+#include "setupsim/runner.h"
+
+#include "startup/setup_app.h"
+
+namespace setupsim {
+
+const char* ToString(Ending ending) {
+    switch (ending) {
+        case Ending::Returned: return "returned";
+        case Ending::ExitProcess: return "ended its process";
+        case Ending::Hung: return "hung";
+    }
+    return "?";
+}
+
+RunResult RunSetup(vm::VirtualMachine& machine) {
+    const vm::MachineSnapshot before = vm::TakeSnapshot(machine);
+    RunResult result;
+    try {
+        setup::SetupApp(machine).Run();
+        result.ending = Ending::Returned;
+    } catch (const vm::ProcessExit& exit) {
+        result.ending = Ending::ExitProcess;
+        result.exitCode = exit.exitCode;
+    } catch (const vm::VirtualTimeLimit&) {
+        result.ending = Ending::Hung;
+    }
+    result.restartRequested = machine.RestartRequested();
+    result.virtualTime = machine.Now();
+    result.changes = vm::Diff(before, vm::TakeSnapshot(machine));
+    return result;
+}
+
+}  // namespace setupsim

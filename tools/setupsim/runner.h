@@ -1,0 +1,31 @@
+// One run of the setup program on a virtual machine, and how it ended.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/vm/machine.h"
+#include "platform/vm/snapshot.h"
+
+namespace setupsim {
+
+enum class Ending {
+    Returned,     // the start-up sequence returned: the program ends (exit code 0)
+    ExitProcess,  // the program ended its process itself
+    Hung,         // it waited past the machine's time limit
+};
+
+const char* ToString(Ending ending);
+
+struct RunResult {
+    Ending ending = Ending::Returned;
+    std::uint32_t exitCode = 0;
+    bool restartRequested = false;
+    std::uint64_t virtualTime = 0;  // milliseconds
+    std::vector<vm::Change> changes;
+};
+
+RunResult RunSetup(vm::VirtualMachine& machine);
+
+}  // namespace setupsim
