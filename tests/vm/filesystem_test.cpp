@@ -398,6 +398,24 @@ TEST(FileSystemReadOnlyDrive, RefusesEveryChangeButReads) {
     EXPECT_TRUE(fs.WriteFile("E:\\setup.ini", "x"));
 }
 
+TEST(FileSystemSetUp, PutFileAndPutDirectory) {
+    FileSystem fs;
+    fs.AddDrive('C');
+    EXPECT_TRUE(fs.PutFile("C:\\a\\b\\..\\c.txt", "c", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(fs.Attributes("C:\\a\\c.txt"), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(fs.Exists("C:\\a\\b"));  // ".." folded before anything is created
+    EXPECT_TRUE(fs.PutFile("C:\\A\\C.TXT", "replaced"));
+    EXPECT_EQ(fs.ReadFile("C:\\a\\c.txt"), "replaced");
+    EXPECT_EQ(fs.LongPath("C:\\A\\C.TXT"), "C:\\a\\c.txt");
+    EXPECT_FALSE(fs.PutFile("C:\\a", "onto a folder"));
+    EXPECT_FALSE(fs.PutFile("C:\\a\\c.txt\\d.txt", "through a file"));
+    EXPECT_FALSE(fs.PutDirectory("C:\\a\\c.txt\\d"));
+    EXPECT_FALSE(fs.PutFile("C:\\x\\", "no name"));
+    EXPECT_FALSE(fs.PutFile("D:\\x", "no drive"));
+    EXPECT_TRUE(fs.PutDirectory("C:\\a"));  // already there
+    EXPECT_EQ(fs.Drives(), (std::vector<char>{'C'}));
+}
+
 // --- Paths ---
 
 TEST(FileSystemFullPath, Table) {

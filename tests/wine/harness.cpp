@@ -96,7 +96,8 @@ bool StopWineServer(const std::string& prefix, Milliseconds timeout) {
 }
 
 std::string TemplateKey() {
-    fs::path version_file = fs::path(WorkDir()) / "wine-version.txt";
+    // One file per test process: tests may run side by side.
+    fs::path version_file = fs::path(WorkDir()) / ("wine-version-" + std::to_string(getpid()) + ".txt");
     fs::create_directories(WorkDir());
     fs::remove(version_file);
     ProcessOptions options;
@@ -104,6 +105,7 @@ std::string TemplateKey() {
     options.output_file = version_file;
     RunResult result = RunProcess(options, Milliseconds(30000));
     std::string version = Trim(ReadHostFile(version_file).value_or(""));
+    fs::remove(version_file);
     Require(!result.timed_out && result.exit_code == 0 && !version.empty(),
             "cannot tell the Wine version (" + WineLoader() + " --version)");
     std::string key;

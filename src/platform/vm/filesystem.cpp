@@ -126,8 +126,11 @@ FileSystem::Node* FileSystem::ParentOf(const std::string& path, std::string& lea
 }
 
 bool FileSystem::PutFile(const std::string& path, const std::string& bytes, std::uint32_t attributes) {
+    const auto parsed = paths::ParseAbsolutePath(path);
+    if (!parsed || parsed->components.empty() || parsed->trailingSeparator) return false;
+    const std::vector<std::string> folders(parsed->components.begin(), parsed->components.end() - 1);
+    if (!PutDirectory(paths::Join(parsed->drive, folders))) return false;
     std::string leaf;
-    if (!PutDirectory(path.substr(0, path.find_last_of("\\/") + 1))) return false;
     Node* parent = ParentOf(path, leaf);
     if (parent == nullptr) return false;
     Node* file = parent->Child(leaf);

@@ -101,7 +101,7 @@ std::vector<platform::FindData> FileSystem::Find(const std::string& pattern) con
     if (folder == nullptr || !folder->directory || leafPattern.empty()) return found;
 
     const bool isRoot = paths::ParseAbsolutePath(folderPath)->components.empty();
-    if (isRoot || true) {
+    if (!isRoot) {
         for (const char* dots : {".", ".."}) {
             if (WildcardMatch(leafPattern, dots)) found.push_back(DotEntry(dots));
         }

@@ -174,7 +174,13 @@ void SaveMachineFolder(VirtualMachine& machine, const std::string& folder) {
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
         if (entry.is_directory() && fs::is_empty(entry.path())) WriteHostFile(entry.path() / kKeepFile, "");
     }
-    WriteHostFile(root / kRegistry, machine.Reg().ExportRegFile());
+    std::string registry;
+    try {
+        registry = machine.Reg().ExportRegFile();
+    } catch (const std::exception& error) {
+        throw MachineFolderError((root / kRegistry).string(), 0, error.what());
+    }
+    WriteHostFile(root / kRegistry, registry);
     WriteHostFile(root / kMachineIni, SavedMachineIni(machine));
 }
 

@@ -3,16 +3,11 @@
 #include <cctype>
 
 #include "platform/vm/machine.h"
+#include "platform/vm/name_compare.h"
 
 namespace vm {
 
 namespace {
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
-}
 
 std::string FileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("\\:");
@@ -71,7 +66,7 @@ platform::Handle VirtualMachine::Start(const std::string& commandLine, const cha
     if (!program) return 0;
     StartedProcess process{commandLine, *program, directory, now_, {}};
     for (const ProgramBehaviour& behaviour : programs_) {
-        if (EqualNoCase(behaviour.name, *program) || EqualNoCase(behaviour.name, FileNameOf(*program))) {
+        if (name::Equal(behaviour.name, *program) || name::Equal(behaviour.name, FileNameOf(*program))) {
             process.behaviour = behaviour;
             break;
         }
@@ -138,8 +133,8 @@ platform::Hwnd VirtualMachine::FindWindowEx(const std::optional<std::string>& cl
     for (std::size_t i = 0; i < windows_.size(); ++i) {
         const TopLevelWindow& window = windows_[i];
         if (!window.open) continue;
-        if (className && !EqualNoCase(*className, window.className)) continue;
-        if (title && !EqualNoCase(*title, window.title)) continue;
+        if (className && !name::Equal(*className, window.className)) continue;
+        if (title && !name::Equal(*title, window.title)) continue;
         return 0x10000 + i;
     }
     return 0;

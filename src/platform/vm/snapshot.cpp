@@ -75,7 +75,51 @@ std::vector<std::string> LineDetails(const std::string& before, const std::strin
 
 }  // namespace
 
-MachineSnapshot TakeSnapshot(VirtualMachine& machine) { return {machine.Files().Snapshot(), machine.Reg().Flatten()}; }
+namespace {
+
+std::string Hex(const std::string& data) {
+    static const char* digits = "0123456789abcdef";
+    std::string text;
+    for (unsigned char byte : data) {
+        text += std::string(text.empty() ? "" : ",") + digits[byte >> 4] + digits[byte & 15];
+    }
+    return text;
+}
+
+std::string Readable(const Registry::Value& value) {
+    if (value.type == platform::REG_SZ || value.type == platform::REG_EXPAND_SZ) {
+        return "\"" + value.data.substr(0, value.data.find('\0')) + "\"";
+    }
+    if (value.type == platform::REG_DWORD && value.data.size() == 4) {
+        std::uint32_t number = 0;
+        for (int i = 3; i >= 0; --i) number = number << 8 | static_cast<unsigned char>(value.data[i]);
+        return "dword:" + std::to_string(number);
+    }
+    return "hex(" + std::to_string(value.type) + "):" + Hex(value.data);
+}
+
+void FlattenKey(const Registry::Key& key, const std::string& path, std::map<std::string, std::string>& out) {
+    out[path] = "";
+    for (const Registry::Value& value : key.values) {
+        out[path + " \"" + (value.name.empty() ? "@" : value.name) + "\""] = Readable(value);
+    }
+    for (const auto& child : key.subKeys) FlattenKey(*child, path + "\\" + child->name, out);
+}
+
+}  // namespace
+
+MachineSnapshot TakeSnapshot(VirtualMachine& machine) {
+    MachineSnapshot snapshot{machine.Files().Snapshot(), {}};
+    for (platform::HKey root : {platform::HKEY_CLASSES_ROOT, platform::HKEY_CURRENT_USER,
+                                platform::HKEY_LOCAL_MACHINE, platform::HKEY_USERS}) {
+        if (const Registry::Key* key = machine.Reg().Find(root, "")) {
+            for (const auto& child : key->subKeys) {
+                FlattenKey(*child, Registry::RootName(root) + "\\" + child->name, snapshot.registry);
+            }
+        }
+    }
+    return snapshot;
+}
 
 std::vector<Change> Diff(const MachineSnapshot& before, const MachineSnapshot& after) {
     std::vector<Change> changes;
@@ -102,13 +146,17 @@ std::vector<Change> Diff(const MachineSnapshot& before, const MachineSnapshot& a
     for (const FileSystem::Entry& entry : before.files) {
         if (!seen.count(Lower(entry.path))) changes.push_back({'-', entry.path + (entry.directory ? "\\" : ""), {}});
     }
-    const std::set<std::string> oldKeys(before.registry.begin(), before.registry.end());
-    const std::set<std::string> newKeys(after.registry.begin(), after.registry.end());
-    for (const std::string& line : after.registry) {
-        if (!oldKeys.count(line)) changes.push_back({'+', line, {}});
+    for (const auto& [name, value] : after.registry) {
+        auto found = before.registry.find(name);
+        const std::string shown = value.empty() ? name : name + " = " + value;
+        if (found == before.registry.end()) {
+            changes.push_back({'+', shown, {}});
+        } else if (found->second != value) {
+            changes.push_back({'~', shown, {"was " + found->second}});
+        }
     }
-    for (const std::string& line : before.registry) {
-        if (!newKeys.count(line)) changes.push_back({'-', line, {}});
+    for (const auto& [name, value] : before.registry) {
+        if (!after.registry.count(name)) changes.push_back({'-', value.empty() ? name : name + " = " + value, {}});
     }
     return changes;
 }

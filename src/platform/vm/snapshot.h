@@ -2,6 +2,7 @@
 // two such moments, named for people to read.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,9 @@ namespace vm {
 
 struct MachineSnapshot {
     std::vector<FileSystem::Entry> files;
-    std::vector<std::string> registry;  // Registry::Flatten lines
+    // "ROOT\\path" for each key (value ""), "ROOT\\path \"name\"" for each
+    // value, with the value as people read it.
+    std::map<std::string, std::string> registry;
 };
 
 MachineSnapshot TakeSnapshot(VirtualMachine& machine);
