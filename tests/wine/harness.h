@@ -98,7 +98,7 @@ struct AnswerRule {
 
 struct DialogRecord {
     std::string caption;
-    std::string text;   // a message box's message; else the texts of all controls but buttons
+    std::string text;   // a message box's message; else the texts of all controls, one a line
     std::string owner;  // the owner window's caption, or "(none)"
     std::vector<std::string> buttons;
     std::string action;      // what was pressed, "-", "(no rule)" or "missing:<button>"

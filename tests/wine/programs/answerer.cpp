@@ -10,7 +10,8 @@
 // label (without the & marker, any case) or its control id in decimal;
 // several joined by + are clicked in that order; "-" leaves the window alone.
 // One line per window goes to the log, UTF-8, fields separated by tabs:
-//   caption, text, owner's caption or "(none)", buttons joined by |,
+//   caption, text (a message box's message, else the texts of all controls
+//   joined by LF), owner's caption or "(none)", buttons joined by |,
 //   what was done, screenshot path or "-"
 // with \ as \\, tab as \t, CR as \r and LF as \n inside the fields.
 // The log is created empty at start, so its presence says the watch is on.
@@ -210,7 +211,7 @@ std::string DialogText(HWND dialog, const std::vector<Control>& controls) {
     if (HWND message = GetDlgItem(dialog, kMessageBoxTextId)) return WindowText(message);
     std::string text;
     for (const Control& control : controls) {
-        if (IsButton(control) || control.text.empty()) continue;
+        if (control.text.empty()) continue;
         if (!text.empty()) text += '\n';
         text += control.text;
     }
