@@ -267,3 +267,18 @@ TEST_F(MachineTest, ShortNamesOfTheStagingFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MachineIniTest, AttributesApplyOnReadOnlyDrivesToo) {
+    vm::VirtualMachine machine;
+    machine.Files().PutFile("E:\\setup.ini", "x");
+    machine.Files().PutFile("C:\\WINDOWS\\INF\\OEM3.INF", "x");
+    vm::ApplyMachineIni("[Machine]\nReadOnlyDrives = E\n[Attributes]\nE:\\setup.ini = H\nC:\\WINDOWS\\INF\\OEM3.INF = R S\n",
+                        "machine.ini", machine);
+    EXPECT_EQ(machine.Files().Attributes("E:\\setup.ini"), platform::FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(machine.Files().Attributes("C:\\WINDOWS\\INF\\OEM3.INF"),
+              platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_SYSTEM);
+}
+
+}  // namespace

@@ -8,6 +8,7 @@
 #include "platform/vm/filesystem_names.h"
 #include "platform/vm/filesystem_node.h"
 #include "platform/vm/filesystem_paths.h"
+#include "platform/vm/name_compare.h"
 
 namespace vm {
 
@@ -29,10 +30,10 @@ std::unique_ptr<FileSystem::Node> FileSystem::Node::Clone() const {
 
 FileSystem::Node* FileSystem::Node::Child(const std::string& component) const {
     for (const auto& child : children) {
-        if (names::EqualNoCase(child->name, component)) return child.get();
+        if (name::Equal(child->name, component)) return child.get();
     }
     for (const auto& child : children) {
-        if (names::EqualNoCase(child->alias, component)) return child.get();
+        if (name::Equal(child->alias, component)) return child.get();
     }
     return nullptr;
 }
@@ -42,7 +43,7 @@ FileSystem::Node& FileSystem::Node::AddChild(const std::string& longName, bool i
     child->name = longName;
     child->alias = names::MakeShortAlias(longName, [this](const std::string& candidate) {
         return std::any_of(children.begin(), children.end(),
-                           [&](const auto& sibling) { return names::EqualNoCase(sibling->alias, candidate); });
+                           [&](const auto& sibling) { return name::Equal(sibling->alias, candidate); });
     });
     child->directory = isDirectory;
     children.push_back(std::move(child));

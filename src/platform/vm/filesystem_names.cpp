@@ -57,14 +57,6 @@ std::string ToUpper(const std::string& text) {
     return out;
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (ToUpper(a[i]) != ToUpper(b[i])) return false;
-    }
-    return true;
-}
-
 bool IsValidLongName(const std::string& name) {
     if (name.empty() || name.size() > kMaxLongName) return false;
     for (char c : name) {

@@ -8,10 +8,9 @@
 namespace vm::names {
 
 // DOS upper-casing: ASCII letters only; bytes from 0x80 are code-page
-// characters and stay as they are.
+// characters and stay as they are (names compare with name_compare.h).
 char ToUpper(char c);
 std::string ToUpper(const std::string& text);
-bool EqualNoCase(const std::string& a, const std::string& b);
 
 // A long name may hold anything but control characters and \ / : * ? " < > |,
 // at most 255 characters.

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/vm/filesystem.h"
-#include "platform/vm/filesystem_names.h"
+#include "platform/vm/name_compare.h"
 
 namespace vm {
 
@@ -18,29 +18,29 @@ bool OnlyWildcardsFrom(const std::string& pattern, std::size_t from) {
 
 }  // namespace
 
-bool WildcardMatch(const std::string& pattern, const std::string& name) {
+bool WildcardMatch(const std::string& pattern, const std::string& entryName) {
     const std::size_t patternLength = pattern.size();
-    const std::size_t nameLength = name.size();
-    const bool nameHasDot = name.find('.') != std::string::npos;
+    const std::size_t entryLength = entryName.size();
+    const bool entryHasDot = entryName.find('.') != std::string::npos;
 
-    // matches[i][j]: pattern from i matches name from j. Filled backwards, so
-    // that "*a*a*a" costs no more than the table.
-    std::vector<std::vector<char>> matches(patternLength + 1, std::vector<char>(nameLength + 1, 0));
-    matches[patternLength][nameLength] = 1;
+    // matches[i][j]: the pattern from i matches the name from j. Filled
+    // backwards, so that "*a*a*a" costs no more than the table.
+    std::vector<std::vector<char>> matches(patternLength + 1, std::vector<char>(entryLength + 1, 0));
+    matches[patternLength][entryLength] = 1;
     for (std::size_t i = patternLength; i-- > 0;) {
         const char p = pattern[i];
-        for (std::size_t j = nameLength + 1; j-- > 0;) {
-            const bool atEnd = j == nameLength;
+        for (std::size_t j = entryLength + 1; j-- > 0;) {
+            const bool atEnd = j == entryLength;
             bool match = false;
             if (p == '*') {
                 match = matches[i + 1][j] || (!atEnd && matches[i][j + 1]);
             } else if (p == '?') {
-                const bool mayBeEmpty = atEnd || name[j] == '.';
+                const bool mayBeEmpty = atEnd || entryName[j] == '.';
                 match = (!atEnd && matches[i + 1][j + 1]) || (mayBeEmpty && matches[i + 1][j]);
             } else if (p == '.' && atEnd) {
-                match = !nameHasDot && OnlyWildcardsFrom(pattern, i + 1);
+                match = !entryHasDot && OnlyWildcardsFrom(pattern, i + 1);
             } else {
-                match = !atEnd && names::ToUpper(p) == names::ToUpper(name[j]) && matches[i + 1][j + 1];
+                match = !atEnd && name::FoldCase(p) == name::FoldCase(entryName[j]) && matches[i + 1][j + 1];
             }
             matches[i][j] = match ? 1 : 0;
         }

@@ -130,8 +130,10 @@ private:
             else if (flag == "a") attributes |= platform::FILE_ATTRIBUTE_ARCHIVE;
             else Fail("attributes are R, H, S and A, found \"" + letter + "\"");
         }
-        if (!machine_.Files().Exists(path)) Fail("no file \"" + path + "\" on the machine's drives");
-        machine_.Files().SetAttributes(path, attributes == 0 ? platform::FILE_ATTRIBUTE_NORMAL : attributes);
+        const std::optional<std::string> content = machine_.Files().ReadFile(path);
+        if (!content) Fail("no file \"" + path + "\" on the machine's drives");
+        // Set-up, not a program's call: read-only drives do not refuse it.
+        machine_.Files().PutFile(path, *content, attributes == 0 ? platform::FILE_ATTRIBUTE_NORMAL : attributes);
     }
 
     static std::string Spaced(const std::string& text) {

@@ -9,13 +9,14 @@ namespace {
 struct Guard {
     void* jump[5];  // __builtin_setjmp's buffer
     Guard* previous;
+    DWORD thread;  // a DLL's own threads are not guarded
 #if defined(__i386__)
     EXCEPTION_REGISTRATION_RECORD* exceptionList;
 #endif
 };
 
 // The vectored handler has no context parameter, so the guard in progress
-// lives here. The program has one thread.
+// lives here. Only the program's one thread makes guarded calls.
 Guard* activeGuard = nullptr;
 
 #if defined(__i386__)
@@ -37,7 +38,9 @@ using AddVectoredExceptionHandlerFunction = PVOID WINAPI(ULONG first, PVECTORED_
 // Exceptions that would end the process: errors and Wine's unimplemented-stub
 // exception (a warning code, raised as non-continuable). Debug prints and
 // breakpoints pass on to their usual handling; C++ exceptions are the
-// callee's own business.
+// callee's own business. The vectored handler sees an exception before the
+// callee's own handlers do, so an error the callee would have handled itself
+// ends the call too: a failed call, never a crash.
 bool EndsTheCall(const EXCEPTION_RECORD& record) {
     constexpr DWORD kCppException = 0xE06D7363;
     if (record.ExceptionCode == kCppException) return false;
@@ -70,7 +73,10 @@ void ResumeAtGuard(CONTEXT& context) {
 }
 
 LONG CALLBACK OnException(EXCEPTION_POINTERS* exception) {
-    if (activeGuard == nullptr || !EndsTheCall(*exception->ExceptionRecord)) return EXCEPTION_CONTINUE_SEARCH;
+    if (activeGuard == nullptr || activeGuard->thread != ::GetCurrentThreadId() ||
+        !EndsTheCall(*exception->ExceptionRecord)) {
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
     ResumeAtGuard(*exception->ContextRecord);
     return EXCEPTION_CONTINUE_EXECUTION;
 }
@@ -97,6 +103,7 @@ bool RunGuarded(void (*body)(void*), void* context) {
     }
     Guard guard;
     guard.previous = activeGuard;
+    guard.thread = ::GetCurrentThreadId();
 #if defined(__i386__)
     guard.exceptionList = ExceptionList();
 #endif

@@ -75,6 +75,9 @@ public:
     int MessageBox(Hwnd owner, const std::string& text, const std::string& caption, std::uint32_t type) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
+    // For the dialog host: a window shows its class cursor again on the next
+    // WM_SETCURSOR unless it sets the wait cursor while this is true.
+    bool WaitCursorShown() const { return waitCursorDepth_ > 0; }
     void Enable3dControls() override;
     void OutputDebugString(const std::string& text) override;
 
