@@ -121,7 +121,8 @@ public:
     virtual long RegEnumKeyEx(HKey key, std::uint32_t index, std::size_t nameChars, std::string& name) = 0;
     virtual long RegEnumValue(HKey key, std::uint32_t index, std::size_t nameChars,
                               std::size_t dataBytes, RegEnumValueResult& result) = 0;
-    // Removes the key together with all its sub-keys, on every system.
+    // Removes the key together with all its sub-keys, on every system. An
+    // empty subKey never empties the key it is relative to.
     virtual long RegDeleteKey(HKey root, const std::string& subKey) = 0;
     virtual long RegCloseKey(HKey key) = 0;
 
@@ -138,8 +139,8 @@ public:
     [[noreturn]] virtual void ExitProcess(std::uint32_t exitCode) = 0;
 
     // --- Windows and messages ---
-    // FindWindowEx with no parent, no child-after; an empty class or title
-    // matches any.
+    // FindWindowEx with no parent, no child-after; a class or title left out
+    // (nullopt) matches any, an empty text only an empty one.
     virtual Hwnd FindWindowEx(const std::optional<std::string>& className,
                               const std::optional<std::string>& title) = 0;
     virtual std::intptr_t SendMessage(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
@@ -170,6 +171,9 @@ public:
     virtual std::uint32_t CM_Locate_DevNode(std::uint32_t& devNode, const std::optional<std::string>& deviceId,
                                             std::uint32_t flags) = 0;
     virtual std::uint32_t CM_Reenumerate_DevNode(std::uint32_t devNode, std::uint32_t flags) = 0;
+    // After a failed device-installation call the value may be left over
+    // from an earlier call (Wine's stubs do not set it); a call abandoned
+    // because it raised an exception sets 574 (ERROR_UNHANDLED_EXCEPTION).
     virtual std::uint32_t GetLastError() = 0;
     virtual void SetLastError(std::uint32_t error) = 0;
 
