@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialog.h"
 #include "platform/win32_constants.h"
 
 namespace platform {
 
-using Hwnd = std::uintptr_t;      // 0 is "no window"
 using HKey = std::uintptr_t;      // predefined roots below; 0 is "no key"
 using Handle = std::uintptr_t;    // processes, device sets, dev nodes; 0 is invalid
 
@@ -147,6 +147,9 @@ public:
                                       std::intptr_t lParam) = 0;
     virtual int MessageBox(Hwnd owner, const std::string& text, const std::string& caption,
                            std::uint32_t type) = 0;
+    // DialogBoxParam with the template of that id in the user's language;
+    // returns what the dialog ended with, -1 when it could not be shown.
+    virtual int DialogBox(int templateId, Hwnd parent, DialogHandler& handler) = 0;
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
     virtual void Enable3dControls() = 0;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/vm/dialog_host.h"
 #include "platform/vm/filesystem.h"
 #include "platform/vm/journal.h"
 #include "platform/vm/registry.h"
@@ -120,6 +121,11 @@ public:
     // A path as the machine resolves it against its current directory.
     std::optional<std::string> FullPath(const std::string& path) const;
     void SetMixerDevices(std::uint32_t count) { settings.mixerDevices = count; }
+    std::vector<DialogScript>& DialogScripts() { return dialogScripts_; }
+    // Where dialog templates come from: by default the program's own
+    // resources; tests may put their own here.
+    std::function<std::optional<DialogLayout>(int id, const std::string& language)> dialogLayouts;
+    std::function<std::string(int id, const std::string& language)> strings;
 
     // --- platform::Platform ---
     std::string ProgramPath() override;
@@ -170,6 +176,7 @@ public:
                               std::intptr_t lParam) override;
     int MessageBox(platform::Hwnd owner, const std::string& text, const std::string& caption,
                    std::uint32_t type) override;
+    int DialogBox(int templateId, platform::Hwnd parent, platform::DialogHandler& handler) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     void Enable3dControls() override;
@@ -231,6 +238,9 @@ private:
     std::vector<ProgramBehaviour> programs_;
     std::vector<MessageBoxAnswer> answers_;
     std::vector<FaultRule> faults_;
+    std::vector<DialogScript> dialogScripts_;
+    std::map<platform::Hwnd, std::string> dialogNames_;
+    platform::Hwnd nextDialog_ = 0x30000;
     std::vector<TimedEvent> events_;
     std::vector<Scheduled> scheduled_;
     std::vector<StartedProcess> processes_;

@@ -44,8 +44,9 @@ public:
         if (section == "answers") return machine_.Answers().push_back({line.key, Button(line.value), false});
         if (section == "events") return Event(line.key, line.value);
         if (section == "faults") return Fault(line.key, line.value);
+        if (section == "dialogs") return Dialog(line.key, line.value);
         Fail("unknown section [" + line.section +
-             "]; known: Machine, Attributes, Windows, Devices, SourceList, Programs, Answers, Events, Faults");
+             "]; known: Machine, Attributes, Windows, Devices, SourceList, Programs, Answers, Dialogs, Events, Faults");
     }
 
 private:
@@ -244,6 +245,18 @@ private:
         } catch (const Registry::ParseError& error) {
             Fail(std::string("registry-set: ") + error.what());
         }
+    }
+
+    void Dialog(const std::string& id, const std::string& actions) {
+        DialogScript script{static_cast<int>(Number(id, "a dialog id")), {}, false};
+        for (const std::string& action : List(actions)) {
+            if (!IsKnownDialogAction(Lower(action))) {
+                Fail("unknown dialog action \"" + action +
+                     "\"; known: click ID, ok, cancel, esc, close, sysmenu COMMAND, minimise, restore, drag");
+            }
+            script.actions.push_back(Lower(action));
+        }
+        machine_.DialogScripts().push_back(script);
     }
 
     void Fault(const std::string& operation, const std::string& how) {

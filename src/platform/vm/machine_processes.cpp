@@ -142,6 +142,7 @@ platform::Hwnd VirtualMachine::FindWindowEx(const std::optional<std::string>& cl
 
 std::string VirtualMachine::WindowName(platform::Hwnd window) const {
     if (window == 0) return "(none)";
+    if (auto dialog = dialogNames_.find(window); dialog != dialogNames_.end()) return dialog->second;
     if (window >= 0x10000 && window - 0x10000 < windows_.size()) {
         const TopLevelWindow& target = windows_[window - 0x10000];
         return "\"" + target.title + "\" (" + target.className + ")";

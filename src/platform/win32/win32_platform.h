@@ -73,6 +73,7 @@ public:
     std::intptr_t SendMessage(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
                               std::intptr_t lParam) override;
     int MessageBox(Hwnd owner, const std::string& text, const std::string& caption, std::uint32_t type) override;
+    int DialogBox(int templateId, Hwnd parent, DialogHandler& handler) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     // For the dialog host: a window shows its class cursor again on the next

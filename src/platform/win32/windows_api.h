@@ -49,3 +49,4 @@
 #undef SetupDiGetClassDevs
 #undef SetupDiGetDeviceRegistryProperty
 #undef CM_Locate_DevNode
+#undef DialogBox

@@ -1,0 +1,131 @@
+// Modal dialogs from the program's resources, hosted with DialogBoxParamA.
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/windows_api.h"
+
+namespace platform::win32 {
+
+namespace {
+
+HICON LoadProgramIcon(int iconId) {
+    return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId));
+}
+
+class Win32DialogWindow final : public DialogWindow {
+public:
+    Win32DialogWindow(HWND window, DialogHandler& handler, const Win32Platform& platform)
+        : window_(window), handler_(handler), platform_(platform) {}
+
+    Hwnd Handle() override { return reinterpret_cast<Hwnd>(window_); }
+    bool IsChecked(int control) override {
+        return SendDlgItemMessageA(window_, control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    void SetCheck(int control, bool checked) override {
+        SendDlgItemMessageA(window_, control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    void EnableControl(int control, bool enable) override { EnableWindow(GetDlgItem(window_, control), enable); }
+    void ShowControl(int control, bool show) override {
+        ShowWindow(GetDlgItem(window_, control), show ? SW_SHOW : SW_HIDE);
+    }
+    void RedrawControl(int control) override {
+        RedrawWindow(GetDlgItem(window_, control), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+    void Show(bool show) override { ShowWindow(window_, show ? SW_SHOW : SW_HIDE); }
+    void Redraw() override { RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
+    void End(int result) override { EndDialog(window_, result); }
+    void Close() override { SendMessageA(window_, WM_CLOSE, 0, 0); }
+    void SetIcon(int iconId) override {
+        const HICON icon = LoadProgramIcon(iconId);
+        SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    void AppendSystemMenuItem(int stringId, std::uint32_t command) override {
+        const HMENU menu = GetSystemMenu(window_, FALSE);
+        if (!menu) return;
+        char text[256] = {};
+        if (LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(stringId), text, sizeof text) <= 0) return;
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, command, text);
+    }
+    bool IsIconic() override { return ::IsIconic(window_) != FALSE; }
+    Size ClientSize() override {
+        RECT rect{};
+        GetClientRect(window_, &rect);
+        return {rect.right - rect.left, rect.bottom - rect.top};
+    }
+    Size SystemIconSize() override { return {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)}; }
+    void PaintIcon(int iconId, int x, int y) override {
+        PAINTSTRUCT paint{};
+        const HDC context = BeginPaint(window_, &paint);
+        SendMessageA(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(context), 0);
+        DrawIcon(context, x, y, LoadProgramIcon(iconId));
+        EndPaint(window_, &paint);
+    }
+
+    DialogHandler& handler() { return handler_; }
+    bool WaitCursorShown() const { return platform_.WaitCursorShown(); }
+
+private:
+    HWND window_;
+    DialogHandler& handler_;
+    const Win32Platform& platform_;
+};
+
+struct DialogStart {
+    DialogHandler* handler;
+    const Win32Platform* platform;
+};
+
+INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        const auto* start = reinterpret_cast<const DialogStart*>(lParam);
+        auto* host = new Win32DialogWindow(window, *start->handler, *start->platform);
+        SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(host));
+        host->handler().OnInit(*host);
+        return TRUE;  // the focus goes to the default control
+    }
+    auto* host = reinterpret_cast<Win32DialogWindow*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (!host) return FALSE;
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+            switch (LOWORD(wParam)) {
+                case IDOK: host->handler().OnOk(*host); break;
+                case IDCANCEL: host->handler().OnCancel(*host); break;  // Esc and the close box too
+                default: host->handler().OnCommand(*host, LOWORD(wParam)); break;
+            }
+            return TRUE;
+        case WM_SYSCOMMAND:
+            return host->handler().OnSysCommand(*host, static_cast<std::uint32_t>(wParam)) ? TRUE : FALSE;
+        case WM_PAINT:
+            return host->handler().OnPaint(*host) ? TRUE : FALSE;
+        case WM_QUERYDRAGICON: {
+            const int icon = host->handler().QueryDragIcon();
+            if (icon == 0) return FALSE;
+            SetWindowLongPtrA(window, DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(LoadProgramIcon(icon)));
+            return TRUE;
+        }
+        case WM_SETCURSOR:
+            // The wait cursor stays over the dialog while a procedure runs.
+            if (!host->WaitCursorShown()) return FALSE;
+            SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // IDC_WAIT
+            SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(window, DWLP_USER, 0);
+            delete host;
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+int Win32Platform::DialogBox(int templateId, Hwnd parent, DialogHandler& handler) {
+    DialogStart start{&handler, this};
+    return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId),
+                                            reinterpret_cast<HWND>(parent), DialogProcedure,
+                                            reinterpret_cast<LPARAM>(&start)));
+}
+
+}  // namespace platform::win32
