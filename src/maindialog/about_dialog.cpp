@@ -1,0 +1,9 @@
+#include "maindialog/about_dialog.h"
+
+#include "resources/resource_ids.h"
+
+namespace setup {
+
+int AboutDialog::DoModal() { return platform_.DialogBox(IDD_ABOUTBOX, 0, *this); }
+
+}  // namespace setup
