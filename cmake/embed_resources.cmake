@@ -11,6 +11,7 @@ file(GLOB names RELATIVE ${RESOURCE_DIR}
   ${RESOURCE_DIR}/*.rc ${RESOURCE_DIR}/*.rci ${RESOURCE_DIR}/*.h)
 list(SORT names)
 
+string(REPEAT "0x..," 16 sixteenBytes)
 set(arrays "")
 set(entries "")
 set(index 0)
@@ -22,7 +23,7 @@ foreach(name IN LISTS names)
   string(LENGTH "${hex}" digits)
   math(EXPR size "${digits} / 2")
   string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-  string(REGEX REPLACE "((0x..,){16})" "\\1\n    " bytes "${bytes}")
+  string(REGEX REPLACE "(${sixteenBytes})" "\\1\n    " bytes "${bytes}")
   # A final 0 keeps the array non-empty for an empty file; it is not counted.
   string(APPEND arrays "const unsigned char kFile${index}[] = {\n    ${bytes}0x00};\n")
   string(APPEND entries "        {\"${name}\", kFile${index}, ${size}},\n")

@@ -9,6 +9,23 @@ add_library(setup_vm STATIC ${VM_SOURCES})
 target_include_directories(setup_vm PUBLIC src)
 target_link_libraries(setup_vm PUBLIC setup_logic nlohmann_json::nlohmann_json)
 
+# >>> Resource scripts embedded in setup_vm (cmake/embed_resources.cmake): the
+# virtual machine reads the dialog templates setup.exe is built from.
+file(GLOB EMBEDDED_RESOURCE_FILES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/resources/*.rc
+  ${CMAKE_SOURCE_DIR}/src/resources/*.rci
+  ${CMAKE_SOURCE_DIR}/src/resources/*.h)
+set(EMBEDDED_RESOURCES_CPP ${CMAKE_BINARY_DIR}/generated/embedded_resources_data.cpp)
+add_custom_command(
+  OUTPUT ${EMBEDDED_RESOURCES_CPP}
+  COMMAND ${CMAKE_COMMAND} -DRESOURCE_DIR=${CMAKE_SOURCE_DIR}/src/resources
+          -DOUTPUT=${EMBEDDED_RESOURCES_CPP} -P ${CMAKE_SOURCE_DIR}/cmake/embed_resources.cmake
+  DEPENDS ${EMBEDDED_RESOURCE_FILES} ${CMAKE_SOURCE_DIR}/cmake/embed_resources.cmake
+  COMMENT "Embedding the resource scripts for the virtual machine"
+  VERBATIM)
+target_sources(setup_vm PRIVATE ${EMBEDDED_RESOURCES_CPP})
+# <<< Resource scripts embedded in setup_vm
+
 file(GLOB SIM_LIB_SOURCES CONFIGURE_DEPENDS tools/setupsim/*.cpp)
 list(FILTER SIM_LIB_SOURCES EXCLUDE REGEX "main\\.cpp$")
 add_library(setupsim_lib STATIC ${SIM_LIB_SOURCES})

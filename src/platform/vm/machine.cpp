@@ -5,7 +5,7 @@
 
 namespace vm {
 
-VirtualMachine::VirtualMachine() {
+VirtualMachine::VirtualMachine() : dialogLayouts(ProgramDialogLayout), strings(ProgramString) {
     for (char drive : {'C', 'E'}) fs_.AddDrive(drive);
 }
 

@@ -94,6 +94,10 @@ struct MachineSettings {
     std::uint64_t timeLimit = 24ull * 60 * 60 * 1000;
 };
 
+// The program's own dialog templates and strings, in a language or English.
+std::optional<DialogLayout> ProgramDialogLayout(int id, const std::string& language);
+std::string ProgramString(int id, const std::string& language);
+
 class VirtualMachine : public platform::Platform {
 public:
     VirtualMachine();
