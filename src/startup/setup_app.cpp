@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "driver/vxd_options_dialog.h"
+#include "driver/wdm_options_dialog.h"
 #include "startup/command_line.h"
 #include "startup/dispatch.h"
 #include "startup/install_options.h"
@@ -38,12 +40,16 @@ void SetupApp::Run() {
         case Outcome::SilentEnd:
             platform_.ExitProcess(0);
             return;
+        case Outcome::WdmOptionsDialog:
+            WdmOptionsDialog(platform_).DoModal();
+            return;
+        case Outcome::VxdOptionsDialog:
+            VxdOptionsDialog(platform_).DoModal();
+            return;
         case Outcome::ApplicationsLaunch:
         case Outcome::UnattendedFromMedium:
         case Outcome::UnattendedFromFlatPackage:
         case Outcome::MainDialog:
-        case Outcome::WdmOptionsDialog:
-        case Outcome::VxdOptionsDialog:
             platform_.OutputDebugString(std::string("not built yet: ") + ToString(outcome));
             platform_.ExitProcess(0);
             return;

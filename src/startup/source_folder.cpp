@@ -18,7 +18,8 @@ std::string DriveOf(const std::string& currentDirectory) {
 
 }  // namespace
 
-std::string SourceFolderFromPath(const std::string& programPath, const std::string& currentDirectory) {
+std::string SourceFolderFromPath(const std::string& programPath, const std::string& currentDirectory,
+                                 bool qualifyWithDrive) {
     const std::size_t cut = programPath.rfind('\\');
     // Started by name from a prompt: the program lies in the current directory.
     if (cut == std::string::npos) return WithBackslash(currentDirectory);
@@ -26,7 +27,8 @@ std::string SourceFolderFromPath(const std::string& programPath, const std::stri
     if (IsNetworkPath(programPath)) return programPath.substr(0, cut + 1);
 
     std::string folder = programPath.substr(0, cut);
-    if (!HasDrive(folder)) {
+    if (folder.empty() && !qualifyWithDrive) return "\\";
+    if (!HasDrive(folder) && qualifyWithDrive) {
         const std::string drive = DriveOf(currentDirectory);
         if (folder.empty()) {
             folder = drive + "\\";  // \setup.exe: the current drive's root

@@ -11,7 +11,10 @@ namespace setup {
 // drive, the current directory. Always ends in a backslash.
 std::string DetermineSourceFolder(platform::Platform& platform);
 
-// The same rule on given texts, for callers that have them.
-std::string SourceFolderFromPath(const std::string& programPath, const std::string& currentDirectory);
+// The same rule on given texts, for callers that have them. Without
+// qualifyWithDrive a folder without a drive stays relative to the current
+// drive (the VxD option dialog's rule).
+std::string SourceFolderFromPath(const std::string& programPath, const std::string& currentDirectory,
+                                 bool qualifyWithDrive = true);
 
 }  // namespace setup
