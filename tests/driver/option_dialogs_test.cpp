@@ -74,8 +74,10 @@ std::string InstallTrace(int dialogId, std::vector<std::string> clicks) {
         }
     } catch (const vm::ProcessExit&) {
     }
-    const auto traces = machine.Traces();
-    return traces.empty() ? "" : traces.back();
+    for (const std::string& trace : machine.Traces()) {
+        if (trace.find("driver installation:") != std::string::npos) return trace;
+    }
+    return "";
 }
 
 TEST(OptionDialogsTest, InstallHandsOnTheChoicesOfTheMoment) {

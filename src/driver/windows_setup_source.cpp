@@ -1,0 +1,51 @@
+#include "driver/windows_setup_source.h"
+
+#include <cctype>
+
+#include "startup/paths.h"
+
+namespace setup {
+
+namespace {
+
+constexpr const char* kWindowsSetupKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup";
+constexpr std::size_t kPathBytes = 260;
+
+bool IsSetupFile(const std::string& name) {
+    std::string upper = name;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper.find("SETUP") != std::string::npos;
+}
+
+}  // namespace
+
+WindowsSetupSource FindWindowsSetupSource(platform::Platform& platform) {
+    WindowsSetupSource source;
+    platform::HKey key = 0;
+    if (platform.RegOpenKeyEx(platform::HKEY_LOCAL_MACHINE, kWindowsSetupKey, platform::KEY_ALL_ACCESS, key) !=
+        platform::ERROR_SUCCESS) {
+        return source;
+    }
+    platform::RegValue value;
+    if (platform.RegQueryValueEx(key, "SourcePath", kPathBytes, value) == platform::ERROR_SUCCESS) {
+        const std::string folder = value.data.substr(0, value.data.find('\0'));
+        if (!folder.empty() && platform.SetCurrentDirectory(folder)) {
+            source.folder = WithBackslash(folder);
+            source.copying = true;
+        }
+    }
+    platform.RegCloseKey(key);
+    return source;
+}
+
+void CopyToSetupSource(platform::Platform& platform, WindowsSetupSource& source, const std::string& packageFile,
+                       const std::string& name, const std::string& fallbackFolder) {
+    if (!source.copying || IsSetupFile(name)) return;
+    platform.SetFileAttributes(source.folder + name, platform::FILE_ATTRIBUTE_NORMAL);
+    if (platform.CopyFile(packageFile, source.folder + name, false)) return;
+    source.copying = false;
+    platform.SetFileAttributes(fallbackFolder + name, platform::FILE_ATTRIBUTE_NORMAL);
+    platform.CopyFile(packageFile, fallbackFolder + name, false);
+}
+
+}  // namespace setup
