@@ -4,12 +4,14 @@
 
 #include "driver/vxd_options_dialog.h"
 #include "driver/wdm_options_dialog.h"
+#include "startup/applications_launch.h"
 #include "startup/command_line.h"
 #include "startup/dispatch.h"
 #include "startup/install_options.h"
 #include "startup/os_kind.h"
 #include "startup/source_folder.h"
 #include "startup/system_adjustments.h"
+#include "startup/unattended_installation.h"
 #include "startup/windows2000_handover.h"
 
 namespace setup {
@@ -47,8 +49,14 @@ void SetupApp::Run() {
             VxdOptionsDialog(platform_).DoModal();
             return;
         case Outcome::ApplicationsLaunch:
+            RunApplicationsLaunch(platform_, os, sourceFolder, options);
+            return;
         case Outcome::UnattendedFromMedium:
+            RunUnattendedInstallation(platform_, os, sourceFolder, options, PackageKind::Medium, vxdChosen_);
+            return;
         case Outcome::UnattendedFromFlatPackage:
+            RunUnattendedInstallation(platform_, os, sourceFolder, options, PackageKind::Flat, vxdChosen_);
+            return;
         case Outcome::MainDialog:
             platform_.OutputDebugString(std::string("not built yet: ") + ToString(outcome));
             platform_.ExitProcess(0);

@@ -17,6 +17,8 @@ public:
 
 private:
     platform::Platform& platform_;
+    // The driver architecture the unattended installation chose: 1 VxD, 0 WDM.
+    int vxdChosen_ = 0;
 };
 
 }  // namespace setup
