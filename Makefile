@@ -4,7 +4,7 @@ NATIVE := build/native
 SANITIZE := build/native-sanitize
 DEMO_MACHINE ?= examples/win98se-cd
 
-.PHONY: all demo test deps native sanitize win32 win64 bench clean
+.PHONY: all demo test deps native sanitize win32 win64 bench fuzz clean
 
 all: native win32 win64
 
@@ -35,8 +35,13 @@ demo: deps native
 # the sanitizers, and the end-to-end tests of setup.exe under Wine.
 test: deps
 	$(MAKE) native win32 win64 sanitize
+	$(MAKE) fuzz
 	ctest --test-dir $(NATIVE) -j$(JOBS) --output-on-failure
 	ctest --test-dir $(SANITIZE) -j$(JOBS) --output-on-failure
+
+# The libFuzzer targets, each for FUZZ_SECONDS (30 by default).
+fuzz:
+	JOBS=$(JOBS) scripts/run-fuzzers
 
 bench: native
 	$(NATIVE)/setup_bench

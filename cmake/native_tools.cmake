@@ -36,6 +36,9 @@ target_link_libraries(setupsim_lib PUBLIC CLI11::CLI11)
 add_executable(setupsim tools/setupsim/main.cpp)
 target_link_libraries(setupsim PRIVATE setupsim_lib)
 
+# libFuzzer targets: only a clang configuration with SETUP_FUZZ on builds them (scripts/run-fuzzers).
+add_subdirectory(tests/fuzz)
+
 enable_testing()
 file(GLOB_RECURSE TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
 list(FILTER TEST_SOURCES EXCLUDE REGEX "/tests/wine/")

@@ -25,7 +25,10 @@ constexpr const char* kMediaClassPath = "System\\CurrentControlSet\\services\\Cl
 constexpr std::size_t kInstanceNameChars = 4;
 constexpr std::uint32_t kMaxInstanceValues = 1000;
 constexpr const char* kProviderNameValue = "ProviderName";
-constexpr const char* kMakerName = "ORVANTA";  // compared without regard to case
+// The provider text, cut after its first seven characters, equals this
+// without regard to case.
+constexpr const char* kMakerName = "ORVANTA";
+constexpr std::size_t kMakerNameChars = 7;
 
 constexpr const char* kMediaResourcesPath = "System\\CurrentControlSet\\control\\MediaResources\\";
 // In the order they are swept.

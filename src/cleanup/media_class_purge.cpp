@@ -42,9 +42,7 @@ bool ProvidedByMaker(platform::Platform& platform, platform::HKey instance) {
             platform::ERROR_SUCCESS) {
             continue;
         }
-        if (EqualIgnoringCase(CutAfter(TextOf(provider.value.data), std::string(kMakerName).size()), kMakerName)) {
-            return true;
-        }
+        if (EqualIgnoringCase(CutAfter(TextOf(provider.value.data), kMakerNameChars), kMakerName)) return true;
     }
     return false;
 }

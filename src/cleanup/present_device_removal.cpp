@@ -60,4 +60,10 @@ void RemovePresentDevice(platform::Platform& platform, std::string& searchText, 
     platform.SetLastError(lastError);
 }
 
+void RemovePresentAudioDevice(platform::Platform& platform) {
+    std::string searchText = cleanup::kAudioDeviceHardwareId;
+    int removalFlag = 1;
+    RemovePresentDevice(platform, searchText, removalFlag);
+}
+
 }  // namespace setup

@@ -15,4 +15,8 @@ namespace setup {
 // one both stay as they were. An empty searchText matches nothing.
 void RemovePresentDevice(platform::Platform& platform, std::string& searchText, int& removalFlag);
 
+// The call every driver flow makes: the first present device whose hardware
+// IDs contain "PCI\VEN_1D9C&DEV_0111" is removed.
+void RemovePresentAudioDevice(platform::Platform& platform);
+
 }  // namespace setup

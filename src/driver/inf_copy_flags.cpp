@@ -23,11 +23,13 @@ struct CopyFlagFile {
     std::vector<std::string> names;  // lower case
 };
 
+const std::vector<std::string> kStreamingFiles = {"ksuser.dll", "stream.sys", "ks.sys", "ksproxy.ax"};
+const std::vector<std::string> kFilterFiles = {"mspclock.sys", "mskssrv.sys"};
+
 const CopyFlagFile kCopyFlagFiles[] = {
-    {KernelStreamingInf::Ks, "ks.inf", "ks.new", true, false, {"ksuser.dll", "stream.sys", "ks.sys", "ksproxy.ax"}},
-    {KernelStreamingInf::WdmAudio, "wdmaudio.inf", "wdmaudio.new", true, false,
-     {"ksuser.dll", "stream.sys", "ks.sys", "ksproxy.ax"}},
-    {KernelStreamingInf::KsFilter, "ksfilter.inf", "ksfilter.new", false, true, {"mspclock.sys", "mskssrv.sys"}},
+    {KernelStreamingInf::Ks, "ks.inf", "ks.new", true, false, kStreamingFiles},
+    {KernelStreamingInf::WdmAudio, "wdmaudio.inf", "wdmaudio.new", true, false, kStreamingFiles},
+    {KernelStreamingInf::KsFilter, "ksfilter.inf", "ksfilter.new", false, true, kFilterFiles},
 };
 
 // The C run-time's tolower in the "C" locale: ASCII letters only.

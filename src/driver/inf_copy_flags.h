@@ -12,6 +12,7 @@ namespace setup {
 // In the order the rewrite takes them.
 enum class KernelStreamingInf { Ks, WdmAudio, KsFilter };
 
+// The INF's file name.
 const char* ToString(KernelStreamingInf inf);
 
 inline const std::set<KernelStreamingInf> kAllKernelStreamingInfs = {

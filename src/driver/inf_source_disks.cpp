@@ -10,18 +10,18 @@ struct SourceDiskRewrite {
     SourceDiskForm form;
     const char* diskKey;
     const char* stagingPath;
-    bool shortPath;             // the 8.3 form of the staging path
-    bool onlyWhenPresent;       // an absent or empty entry is left alone
-    const char* description;    // replaces the value read, when set
-    const char* separator;      // between the value and the path
-    bool catalogOnDisk;         // [SourceDisksFiles] ovaudio.cat=200
+    bool shortPath;           // the 8.3 form of the staging path
+    bool onlyWhenPresent;     // an absent or empty entry is left alone
+    const char* description;  // replaces the value read, when set
+    const char* separator;    // between the value and the path
+    bool catalogOnDisk;       // [SourceDisksFiles] ovaudio.cat=200
 };
 
 const SourceDiskRewrite kRewrites[] = {
-    {SourceDiskForm::VxdLongPath, inf::kVxdDiskKey, inf::kVxdStagingPath, false, false, nullptr,
-     inf::kPathSeparator, false},
-    {SourceDiskForm::WdmFixedDescription, inf::kWdmDiskKey, inf::kWdmStagingPath, true, true,
-     inf::kWdmDiskDescription, "", true},
+    {SourceDiskForm::VxdLongPath, inf::kVxdDiskKey, inf::kVxdStagingPath, false, false, nullptr, inf::kPathSeparator,
+     false},
+    {SourceDiskForm::WdmFixedDescription, inf::kWdmDiskKey, inf::kWdmStagingPath, true, true, inf::kWdmDiskDescription,
+     "", true},
     {SourceDiskForm::VxdShortPath, inf::kVxdDiskKey, inf::kVxdStagingPath, true, true, nullptr, inf::kPathSeparator,
      false},
     {SourceDiskForm::WdmAppendedShortPath, inf::kWdmDiskKey, inf::kWdmStagingPath, true, true, nullptr, "", true},
@@ -48,8 +48,7 @@ void RewriteSourceDisks(platform::Platform& platform, const std::string& infPath
     const SourceDiskRewrite& rewrite = *found;
     // The whole value, however long: cutting it to the original's 1024-byte
     // buffer would lose the end of the entry when it is written back.
-    const std::string value =
-        platform.GetPrivateProfileString(inf::kSourceDisksNames, rewrite.diskKey, "", infPath);
+    const std::string value = platform.GetPrivateProfileString(inf::kSourceDisksNames, rewrite.diskKey, "", infPath);
     if (rewrite.onlyWhenPresent && value.empty()) return;
 
     std::string path = rewrite.stagingPath;

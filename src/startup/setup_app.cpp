@@ -4,6 +4,7 @@
 
 #include "driver/vxd_options_dialog.h"
 #include "driver/wdm_options_dialog.h"
+#include "maindialog/setup_dialog.h"
 #include "startup/applications_launch.h"
 #include "startup/command_line.h"
 #include "startup/dispatch.h"
@@ -58,8 +59,7 @@ void SetupApp::Run() {
             RunUnattendedInstallation(platform_, os, sourceFolder, options, PackageKind::Flat, vxdChosen_);
             return;
         case Outcome::MainDialog:
-            platform_.OutputDebugString(std::string("not built yet: ") + ToString(outcome));
-            platform_.ExitProcess(0);
+            SetupDialog(platform_).DoModal();
             return;
     }
 }

@@ -34,6 +34,7 @@ namespace {
 
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr DWORD kPollMs = 50;
+constexpr DWORD kSettleMs = 300;
 
 struct Rule {
     std::string caption_pattern;
@@ -322,7 +323,11 @@ void Handle(Watch& watch, HWND dialog) {
 
     std::string shot = "-";
     if (!watch.options.shot_folder.empty()) {
-        UpdateWindow(dialog);
+        // The window may have appeared before its controls painted: paint
+        // all of it now, and give the display a moment to show it.
+        RedrawWindow(dialog, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Sleep(kSettleMs);
         std::string path = watch.options.shot_folder + "\\dialog-" + std::to_string(++watch.shots) +
                            ".bmp";
         shot = SaveScreenshot(dialog, path) ? path : "(failed)";
