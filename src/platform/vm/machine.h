@@ -64,6 +64,7 @@ struct MessageBoxAnswer {
     std::string textContains;
     int button = platform::IDOK;
     bool used = false;
+    std::uint64_t after = 0;  // how long the user takes to answer
 };
 
 // Something that happens on its own at a virtual time.

@@ -41,7 +41,7 @@ public:
         if (section == "devices") return machine_.Devices().push_back({List(line.value), true});
         if (section == "sourcelist") return machine_.SourceList().push_back(line.value);
         if (section == "programs") return Program(line.key, line.value);
-        if (section == "answers") return machine_.Answers().push_back({line.key, Button(line.value), false});
+        if (section == "answers") return Answer(line.key, line.value);
         if (section == "events") return Event(line.key, line.value);
         if (section == "faults") return Fault(line.key, line.value);
         if (section == "dialogs") return Dialog(line.key, line.value);
@@ -75,6 +75,19 @@ private:
             if (!Trim(item).empty()) items.push_back(Trim(item));
         }
         return items;
+    }
+
+    // "OK", "Cancel", or either followed by "after MS".
+    void Answer(const std::string& text, const std::string& how) {
+        std::stringstream words(how);
+        std::string button, after, delay;
+        words >> button >> after >> delay;
+        MessageBoxAnswer answer{text, Button(button), false, 0};
+        if (!after.empty()) {
+            if (Lower(after) != "after") Fail("a message box answer is OK or Cancel, optionally \"after MS\"");
+            answer.after = Number(delay, "the answer's delay");
+        }
+        machine_.Answers().push_back(answer);
     }
 
     int Button(const std::string& text) const {
@@ -229,13 +242,19 @@ private:
             const std::string path = args[0];
             return [path](VirtualMachine& m) { m.Files().Remove(path); };
         }
+        if (verb == "file-put") {
+            if (args.size() != 2) Fail("file-put PATH | TEXT");
+            const std::string path = args[0];
+            const std::string text = args[1];
+            return [path, text](VirtualMachine& m) { m.Files().PutFile(path, text); };
+        }
         if (verb == "device-add") {
             const Device device{List(args[0]), true};
             return [device](VirtualMachine& m) { m.Devices().push_back(device); };
         }
         Fail("unknown event \"" + verb +
              "\"; known: mixer-devices, window-open, window-close, registry-set, registry-delete, file-remove, "
-             "device-add");
+             "file-put, device-add");
     }
 
     Registry ParseValue(const std::string& key, const std::string& name, const std::string& value) const {

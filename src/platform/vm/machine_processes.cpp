@@ -164,10 +164,12 @@ std::intptr_t VirtualMachine::SendMessage(platform::Hwnd window, std::uint32_t m
 int VirtualMachine::MessageBox(platform::Hwnd owner, const std::string& text, const std::string& caption,
                                std::uint32_t type) {
     int button = platform::IDOK;
+    std::uint64_t thinking = 0;
     for (MessageBoxAnswer& answer : answers_) {
         if (!answer.used && (answer.textContains == "*" || text.find(answer.textContains) != std::string::npos)) {
             answer.used = true;
             button = answer.button;
+            thinking = answer.after;
             break;
         }
     }
@@ -178,6 +180,8 @@ int VirtualMachine::MessageBox(platform::Hwnd owner, const std::string& text, co
                         {"text", text},
                         {"buttons", (type & 0xF) == platform::MB_OKCANCEL ? "OK Cancel" : "OK"},
                         {"answer", ButtonName(button)}});
+    // Whatever happens while the box waits for its answer happens now.
+    if (thinking > 0) AdvanceTo(now_ + thinking);
     return button;
 }
 
