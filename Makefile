@@ -4,7 +4,7 @@ NATIVE := build/native
 SANITIZE := build/native-sanitize
 DEMO_MACHINE ?= examples/win98se-cd
 
-.PHONY: all demo test deps native sanitize win32 win64 bench fuzz clean
+.PHONY: all demo test deps native sanitize win32 win64 bench fuzz screenshots clean
 
 all: native win32 win64
 
@@ -45,6 +45,10 @@ fuzz:
 
 bench: native
 	$(NATIVE)/setup_bench
+
+# Every dialog in every language under Wine, into docs/screenshots/*.png.
+screenshots: deps
+	JOBS=$(JOBS) scripts/screenshots
 
 clean:
 	rm -rf build

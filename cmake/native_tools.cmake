@@ -54,6 +54,12 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/CMakeLists.txt)
   add_subdirectory(tests/wine)
 endif()
 
+# >>> Windows 95 loadability of build/win32/setup.exe (tests/imports)
+if(NOT SETUP_SANITIZE AND EXISTS ${CMAKE_SOURCE_DIR}/tests/imports/CMakeLists.txt)
+  add_subdirectory(tests/imports)
+endif()
+# <<< Windows 95 loadability of build/win32/setup.exe
+
 if(benchmark_FOUND AND NOT SETUP_SANITIZE)
   file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS bench/*.cpp)
   if(BENCH_SOURCES)

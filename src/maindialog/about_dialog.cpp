@@ -4,6 +4,6 @@
 
 namespace setup {
 
-int AboutDialog::DoModal() { return platform_.DialogBox(IDD_ABOUTBOX, 0, *this); }
+int AboutDialog::DoModal() { return platform_.DialogBox(IDD_ABOUTBOX, owner_, *this); }
 
 }  // namespace setup

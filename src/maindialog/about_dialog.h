@@ -7,11 +7,14 @@ namespace setup {
 
 class AboutDialog : public platform::DialogHandler {
 public:
-    explicit AboutDialog(platform::Platform& platform) : platform_(platform) {}
+    // Constructed without a parent, the dialog belongs to the program's main
+    // window: owner is that window (0 when there is none).
+    AboutDialog(platform::Platform& platform, platform::Hwnd owner) : platform_(platform), owner_(owner) {}
     int DoModal();
 
 private:
     platform::Platform& platform_;
+    platform::Hwnd owner_;
 };
 
 }  // namespace setup

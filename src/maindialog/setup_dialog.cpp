@@ -42,7 +42,8 @@ void SetupDialog::OnInit(platform::DialogWindow& window) {
     useVxd_ = VxdBySetupIni(os_, options_);
 
     if ((os_.WinME && options_.WindowsMEDriverAskUser != 0) || (os_.Win98SE && options_.Windows98SEDriverAskUser != 0)) {
-        DriverTypeDialog question(platform_, 0);
+        // Asked without a parent, the question belongs to the main window.
+        DriverTypeDialog question(platform_, window.Handle());
         question.SetAnswer(useVxd_);
         if (question.DoModal() != platform::IDOK) {
             // Closed before it was ever visible, as if cancelled.
@@ -67,9 +68,9 @@ void SetupDialog::OnCommand(platform::DialogWindow& window, int control) {
     }
 }
 
-bool SetupDialog::OnSysCommand(platform::DialogWindow& /*window*/, std::uint32_t command) {
+bool SetupDialog::OnSysCommand(platform::DialogWindow& window, std::uint32_t command) {
     if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
-    AboutDialog(platform_).DoModal();
+    AboutDialog(platform_, window.Handle()).DoModal();
     return true;
 }
 

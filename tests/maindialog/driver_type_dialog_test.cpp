@@ -76,7 +76,7 @@ TEST(AboutDialogTest, SameContentEveryTime) {
     vm::VirtualMachine machine;
     machine.DialogScripts().push_back({100, {"esc"}, false});
     machine.DialogScripts().push_back({100, {"close"}, false});
-    for (int i = 0; i < 3; ++i) setup::AboutDialog(machine).DoModal();
+    for (int i = 0; i < 3; ++i) setup::AboutDialog(machine, 0).DoModal();
     const auto shown = machine.GetJournal().OfKind("dialog shown");
     ASSERT_EQ(shown.size(), 3u);
     for (const auto& entry : shown) EXPECT_EQ(entry.Get("title"), "About Setup");

@@ -364,6 +364,13 @@ void WinePrefix::SetRegistryString(const std::string& key, const std::string& na
     WriteHostFile(file, hive.Text());
 }
 
+void WinePrefix::SetRegistryDword(const std::string& key, const std::string& name, uint32_t value) {
+    auto [file, path] = HiveFile(key);
+    WineRegistryFile hive = LoadHive(file);
+    hive.SetDword(path, name, value);
+    WriteHostFile(file, hive.Text());
+}
+
 void WinePrefix::CreateRegistryKey(const std::string& key) {
     auto [file, path] = HiveFile(key);
     WineRegistryFile hive = LoadHive(file);
@@ -396,13 +403,17 @@ const std::string kAnswererShots = std::string(kAnswererFolder) + "\\shots";
 
 }  // namespace
 
-Answerer::Answerer(WinePrefix& prefix, const std::vector<AnswerRule>& rules, bool screenshots)
+Answerer::Answerer(WinePrefix& prefix, const std::vector<AnswerRule>& rules, bool screenshots,
+                   Milliseconds lifetime)
     : prefix_(prefix) {
     std::string program = std::string(kAnswererFolder) + "\\answerer.exe";
     prefix_.CopyIn(AnswererExe(), program);
+    // A previous watch's stop file would end this one at once, and its log
+    // would pass for this one's start.
+    fs::remove(prefix_.HostPath(kAnswererStop));
+    fs::remove(prefix_.HostPath(kAnswererLog));
     std::vector<std::string> arguments = {"--log", kAnswererLog, "--stop-file", kAnswererStop,
-                                          // Outlives any test; only a safety net.
-                                          "--timeout-ms", "300000"};
+                                          "--timeout-ms", std::to_string(lifetime.count())};
     for (const AnswerRule& rule : rules) {
         arguments.push_back("--answer");
         arguments.push_back(rule.caption + "=" + rule.buttons);
@@ -430,6 +441,13 @@ Answerer::Answerer(WinePrefix& prefix, const std::vector<AnswerRule>& rules, boo
 
 Answerer::~Answerer() {
     if (process_) process_->Kill();
+}
+
+std::vector<DialogRecord> Answerer::SeenSoFar() const {
+    std::string log = prefix_.ReadFile(kAnswererLog).value_or("");
+    // A line still being written is left for the next look.
+    size_t end = log.rfind("\r\n");
+    return ParseAnswererLog(end == std::string::npos ? "" : log.substr(0, end + 2));
 }
 
 std::vector<DialogRecord> Answerer::Stop() {

@@ -73,6 +73,7 @@ public:
     // "HKEY_LOCAL_MACHINE\...", "HKU\.Default\..."); only while the prefix
     // is at rest (before the first program, after Shutdown).
     void SetRegistryString(const std::string& key, const std::string& name, const std::string& value);
+    void SetRegistryDword(const std::string& key, const std::string& name, uint32_t value);
     void CreateRegistryKey(const std::string& key);
     std::optional<RegistryValue> RegistryValueOf(const std::string& key, const std::string& name) const;
     // The value as text (RegistryValue::Text), or "(missing)".
@@ -106,13 +107,19 @@ struct DialogRecord {
 };
 
 // answerer.exe running in a prefix, playing the user for the dialogs of the
-// other programs there. Start it before the program under test.
+// other programs there. Start it before the program under test. It gives up
+// by itself after `lifetime`, a safety net for runs that outlive the test.
+// One watch at a time; a new one after Stop() starts with an empty log.
 class Answerer {
 public:
-    Answerer(WinePrefix& prefix, const std::vector<AnswerRule>& rules, bool screenshots = false);
+    Answerer(WinePrefix& prefix, const std::vector<AnswerRule>& rules, bool screenshots = false,
+             Milliseconds lifetime = Milliseconds(300000));
     ~Answerer();
     Answerer(const Answerer&) = delete;
     Answerer& operator=(const Answerer&) = delete;
+
+    // One record per dialog seen so far, in order, while the watch goes on.
+    std::vector<DialogRecord> SeenSoFar() const;
 
     // Ends the watch and returns one record per dialog seen, in order.
     std::vector<DialogRecord> Stop();

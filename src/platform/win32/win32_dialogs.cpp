@@ -70,6 +70,33 @@ private:
     const Win32Platform& platform_;
 };
 
+// Over the owner, or over the work area when there is none or it is hidden
+// or minimised; kept inside the work area. Templates that ask for DS_CENTER
+// are left to the system.
+void CentreOnOwner(HWND dialog) {
+    if (GetWindowLongA(dialog, GWL_STYLE) & DS_CENTER) return;
+    RECT area{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) {
+        area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    RECT around = area;
+    const HWND owner = GetWindow(dialog, GW_OWNER);
+    if (owner && IsWindowVisible(owner) && !::IsIconic(owner)) GetWindowRect(owner, &around);
+    RECT own{};
+    if (!GetWindowRect(dialog, &own)) return;
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    int left = (around.left + around.right - width) / 2;
+    int top = (around.top + around.bottom - height) / 2;
+    // Past the right or bottom edge first, so that a dialog larger than the
+    // work area keeps its caption and left edge on the screen.
+    if (left + width > area.right) left = area.right - width;
+    if (top + height > area.bottom) top = area.bottom - height;
+    if (left < area.left) left = area.left;
+    if (top < area.top) top = area.top;
+    SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 struct DialogStart {
     DialogHandler* handler;
     const Win32Platform* platform;
@@ -81,6 +108,9 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         auto* host = new Win32DialogWindow(window, *start->handler, *start->platform);
         SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(host));
         host->handler().OnInit(*host);
+        // The templates sit at 0,0: centre the dialog once its own
+        // initialisation is done.
+        CentreOnOwner(window);
         return TRUE;  // the focus goes to the default control
     }
     auto* host = reinterpret_cast<Win32DialogWindow*>(GetWindowLongPtrA(window, DWLP_USER));

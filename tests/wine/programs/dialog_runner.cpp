@@ -99,7 +99,7 @@ std::optional<std::string> Run(platform::win32::Win32Platform& platform, const R
         return "result=" + std::to_string(result) + " answer=" + std::to_string(dialog.Answer()) + dialog.placement();
     }
     if (request.command == "about" && operands.empty()) {
-        Placed<setup::AboutDialog> dialog(platform);
+        Placed<setup::AboutDialog> dialog(platform, 0);
         const int result = dialog.DoModal();
         return "result=" + std::to_string(result) + dialog.placement();
     }
