@@ -30,27 +30,8 @@ WindowsFolders FoldersOf(platform::Platform& platform) {
     return {windows, windows + "INF\\", windows + "INF\\OTHER\\"};
 }
 
-bool WantsVxd(const DriverInstallation& run) {
-    const OsKind& os = run.os;
-    if (run.package == PackageKind::Flat) {
-        const bool wdmAsked = run.options.InstallWDMDriver != 0;
-        return os.Win95 || (os.Win98 && !(os.Win98SE && wdmAsked)) || (os.WinME && !wdmAsked);
-    }
-    return os.Win95 || (os.Win98 && run.options.Windows98SEDriver == 0) || (os.WinME && run.options.WindowsMEDriver == 0);
-}
-
-// The folder whose files are staged, for the architecture chosen.
-std::string DriverSourceFolder(DriverInstallation& run) {
-    if (run.package == PackageKind::Flat) return run.sourceFolder;
-    const bool grouped = ProbeLayout(run.platform, run.sourceFolder) == PackageLayout::Grouped;
-    if (!run.vxdChosen) return run.sourceFolder + (grouped ? "W2K-ME\\drv\\" : "WIN_ME\\drv\\");
-    const std::string family = run.sourceFolder + (grouped ? "W95-98\\drv\\" : "WIN_9x\\drv\\");
-    const std::string folder = family + (run.os.Win95 ? "95\\" : "98\\");
-    return run.platform.SetCurrentDirectory(folder) ? folder : family;
-}
-
 void ChooseArchitecture(DriverInstallation& run) {
-    if (WantsVxd(run)) {
+    if (ChoosesVxdDriver(run.os, run.options, run.package)) {
         CleanEarlierDriverFiles(run.platform, 1);
         run.vxdChosen = 1;
         CreateFolders(run.platform, run.package == PackageKind::Flat
@@ -93,6 +74,24 @@ std::set<KernelStreamingInf> KernelStreamingRewrite(const DriverInstallation& ru
 
 }  // namespace
 
+bool ChoosesVxdDriver(const OsKind& os, const InstallOptions& options, PackageKind package) {
+    if (package == PackageKind::Flat) {
+        const bool wdmAsked = options.InstallWDMDriver != 0;
+        return os.Win95 || (os.Win98 && !(os.Win98SE && wdmAsked)) || (os.WinME && !wdmAsked);
+    }
+    return os.Win95 || (os.Win98 && options.Windows98SEDriver == 0) || (os.WinME && options.WindowsMEDriver == 0);
+}
+
+std::string DriverSourceFolder(platform::Platform& platform, const OsKind& os, const std::string& sourceFolder,
+                               PackageKind package, bool vxd) {
+    if (package == PackageKind::Flat) return sourceFolder;
+    const bool grouped = ProbeLayout(platform, sourceFolder) == PackageLayout::Grouped;
+    if (!vxd) return sourceFolder + (grouped ? "W2K-ME\\drv\\" : "WIN_ME\\drv\\");
+    const std::string family = sourceFolder + (grouped ? "W95-98\\drv\\" : "WIN_9x\\drv\\");
+    const std::string folder = family + (os.Win95 ? "95\\" : "98\\");
+    return platform.SetCurrentDirectory(folder) ? folder : family;
+}
+
 void PrepareForDriver(DriverInstallation& run, bool announce) {
     platform::Platform& platform = run.platform;
     if (announce) ShowMessage(platform, run.owner, kDriverAnnouncement);
@@ -119,7 +118,8 @@ void StageDriver(DriverInstallation& run) {
     StageDosFiles(platform, run.sourceFolder);
 
     ChooseArchitecture(run);
-    const std::string driverFolder = DriverSourceFolder(run);
+    const std::string driverFolder =
+        DriverSourceFolder(platform, run.os, run.sourceFolder, run.package, run.vxdChosen != 0);
     const std::string staging = run.vxdChosen ? kVxdStagingFolder : kWdmStagingFolder;
     for (const std::string& name : FilesIn(platform, driverFolder)) {
         const std::string packageFile = driverFolder + name;

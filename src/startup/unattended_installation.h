@@ -35,6 +35,18 @@ struct DriverInstallation {
     std::function<void()> repaint;
 };
 
+// Whether the procedure stages the VxD driver: on the full medium by the
+// per-system keys (Windows98SEDriver for every Windows 98), in a flat package
+// by InstallWDMDriver.
+bool ChoosesVxdDriver(const OsKind& os, const InstallOptions& options, PackageKind package);
+
+// The folder the driver files are staged from: the package folder of a flat
+// package; on the full medium the architecture's "drv" folder by layout (the
+// 95 or 98 sub-folder for VxD, or "drv" itself when that is missing). Probes
+// the layout, which may move the current directory.
+std::string DriverSourceFolder(platform::Platform& platform, const OsKind& os, const std::string& sourceFolder,
+                               PackageKind package, bool vxd);
+
 // Steps before anything is staged: the announcement (when asked), the
 // mixer closed, the tray prepared, the wait cursor, the mixer defaults.
 void PrepareForDriver(DriverInstallation& run, bool announce);

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "platform/vm/machine_folder.h"
+#include "setupsim/maintainer_commands.h"
 #include "setupsim/report.h"
 
 namespace setupsim {
@@ -53,7 +54,8 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
         "A machine folder holds machine.ini (the Windows version, folders, command line, windows,\n"
         "devices, programs, answers to message boxes, timed events, faults), registry.reg (REGEDIT4)\n"
         "and one folder per drive (C/, E/, ...). See the README for the format.\n\n"
-        "Exit codes: 0 simulated, 1 the program hung, 2 bad usage or a malformed machine folder.");
+        "Exit codes of run: 0 simulated, 1 the program hung, 2 bad usage or a malformed machine folder.\n"
+        "check and matrix take a package medium; their --help says what they do.");
 
     RunOptions run;
     CLI::App* runCommand = app.add_subcommand("run", "Run the setup program on a machine folder and print the report");
@@ -61,6 +63,8 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
     runCommand->add_option("--save", run.saveFolder,
                            "Write the machine as it is after the run to this folder (same format)");
     runCommand->add_flag("--json", run.json, "Print the report as JSON instead of text");
+
+    MaintainerCommands maintainer(app);
 
     try {
         app.parse(argc, argv);
@@ -70,6 +74,7 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
         return 2;
     }
     if (runCommand->parsed()) return Run(run, out, err);
+    if (const std::optional<int> code = maintainer.RunParsed(out, err)) return *code;
     return 2;
 }
 

@@ -1,0 +1,25 @@
+// setup.ini as the program reads it: sections and keys it does not know or
+// that are misspelt, keys set twice, values that are not numbers.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "setupsim/check_findings.h"
+
+namespace setupsim {
+
+struct KnownKey {
+    const char* section;
+    const char* key;
+    int defaultValue;
+};
+
+// Every key the program reads from setup.ini, with its default.
+extern const KnownKey kKnownSetupIniKeys[9];
+
+// content: the file's bytes, nullopt when the medium has no setup.ini.
+std::vector<Finding> CheckSetupIni(const std::optional<std::string>& content);
+
+}  // namespace setupsim
