@@ -46,6 +46,14 @@ fuzz:
 bench: native
 	$(NATIVE)/setup_bench
 
+# The fault campaign on every flow for SOAK_SECONDS (10 minutes by default),
+# from seed SOAK_FIRST_SEED on; it prints the runs, faults injected, crashes,
+# hangs and violations, and replays a failing run with --flow NAME --seed N.
+SOAK_SECONDS ?= 600
+SOAK_FIRST_SEED ?= 1
+soak: native
+	$(NATIVE)/fault_campaign --seconds $(SOAK_SECONDS) --first-seed $(SOAK_FIRST_SEED)
+
 # Every dialog in every language under Wine, into docs/screenshots/*.png.
 screenshots: deps
 	JOBS=$(JOBS) scripts/screenshots

@@ -42,6 +42,31 @@ add_subdirectory(tests/fuzz)
 enable_testing()
 file(GLOB_RECURSE TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
 list(FILTER TEST_SOURCES EXCLUDE REGEX "/tests/wine/")
+
+# >>> Fault campaign (tests/campaign): its flow scenarios and judges as a
+# library that unit_tests, the fault_campaign command and setup_bench link;
+# the command's main and the libFuzzer entry points stay out of unit_tests.
+file(GLOB CAMPAIGN_SOURCES CONFIGURE_DEPENDS tests/campaign/*.cpp)
+list(FILTER CAMPAIGN_SOURCES EXCLUDE REGEX "(_test|_main)\\.cpp$")
+add_library(campaign_scenarios STATIC ${CAMPAIGN_SOURCES})
+target_include_directories(campaign_scenarios PUBLIC tests)
+target_link_libraries(campaign_scenarios PUBLIC setupsim_lib)
+target_compile_definitions(campaign_scenarios PRIVATE SETUP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+add_executable(fault_campaign tests/campaign/fault_campaign_main.cpp)
+target_link_libraries(fault_campaign PRIVATE campaign_scenarios)
+list(REMOVE_ITEM TEST_SOURCES ${CAMPAIGN_SOURCES} ${CMAKE_SOURCE_DIR}/tests/campaign/fault_campaign_main.cpp)
+list(FILTER TEST_SOURCES EXCLUDE REGEX "/tests/fuzz/[^/]*_fuzz\\.cpp$")
+# unit_tests and setup_bench are made further down.
+function(link_campaign_scenarios)
+  foreach(target unit_tests setup_bench)
+    if(TARGET ${target})
+      target_link_libraries(${target} PRIVATE campaign_scenarios)
+    endif()
+  endforeach()
+endfunction()
+cmake_language(DEFER CALL link_campaign_scenarios)
+# <<< Fault campaign
+
 add_executable(unit_tests ${TEST_SOURCES})
 target_include_directories(unit_tests PRIVATE tests)
 target_link_libraries(unit_tests PRIVATE setupsim_lib GTest::gtest GTest::gtest_main)

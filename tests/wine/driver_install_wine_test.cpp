@@ -12,10 +12,9 @@
 
 #include <cctype>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <thread>
 #include <utility>
 
@@ -41,13 +40,6 @@ constexpr const char* kSystray = "Software\\Microsoft\\Windows\\CurrentVersion\\
 constexpr const char* kSetupSource = "C:\\windows\\options\\cabs";
 
 using Edits = std::vector<std::pair<std::string, std::string>>;
-
-std::string TestInf(const std::string& relative) {
-    std::ifstream in(std::string(WINE_TESTS_SOURCE_DIR) + "/tests/data/inf/" + relative, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The text with the first occurrence of each `from` replaced; a `from` that
 // does not occur fails the test.
@@ -85,6 +77,15 @@ std::string DwordText(const WinePrefix& prefix, const std::string& key, const st
     return "dword:" + std::to_string(number);
 }
 
+// Polls `done` until it holds, for at most two minutes.
+bool WaitUntil(const std::function<bool()>& done) {
+    for (int look = 0; look < 600; ++look) {
+        if (done()) return true;
+        std::this_thread::sleep_for(Milliseconds(200));
+    }
+    return false;
+}
+
 class DriverInstallUnderWine : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -116,7 +117,7 @@ protected:
     // A VxD package, an earlier VxD driver and its WIN.INI entry, a
     // registered mixer.
     void PutVxdPackage() {
-        prefix_->PutFile(std::string(kMedium) + "\\OVAUDIO.INF", TestInf("vxd/OVAUDIO.INF"));
+        prefix_->PutFile(std::string(kMedium) + "\\OVAUDIO.INF", TestData("inf/vxd/OVAUDIO.INF"));
         prefix_->PutFile(std::string(kMedium) + "\\ovaudio.vxd", "new driver");
         prefix_->PutFile(std::string(kMedium) + "\\Mixer.exe", "new mixer");
         prefix_->PutFile(std::string(kMedium) + "\\026\\wave.026", "026 data");
@@ -171,7 +172,7 @@ TEST_F(DriverInstallUnderWine, VxdStagesEditsRetiresAndRestarts) {
          {{"HKR,Config,DISJSTK,1,0", "HKR,Config,DISJSTK,1,1"},
           {"HKR,Config,LINEINasREAR,1,1", "HKR,Config,LINEINasREAR,1,0"}}},
     };
-    const std::string shipped = TestInf("vxd/OVAUDIO.INF");
+    const std::string shipped = TestData("inf/vxd/OVAUDIO.INF");
     for (const Row& row : rows) {
         SCOPED_TRACE(row.version);
         MakeMachine(row.version, "[InstallOption]\r\nWebSetup=1\r\n");
@@ -230,31 +231,15 @@ TEST_F(DriverInstallUnderWine, VxdRefusedOnNt4BeforeAnyChange) {
     EXPECT_EQ(prefix_->ReadFile("C:\\Program Files\\PCI Audio\\Mixer.exe"), "old mixer");
 }
 
-// What GetShortPathNameA gives for `path` in the prefix, through cmd's %~s,
-// which asks the same function. Runs Wine, and leaves the prefix at rest.
-std::string ShortPathOf(WinePrefix& prefix, const std::string& path) {
-    // cmd gives a path that is not there as it is.
-    EXPECT_TRUE(prefix.Exists(path)) << path;
-    const std::string script = "C:\\shortpath.bat";
-    const std::string result = "C:\\shortpath.txt";
-    prefix.PutFile(script, "@for %%I in (\"" + path + "\") do @echo %%~sI> " + result + "\r\n");
-    const RunResult run = prefix.Run("cmd", {"/c", script});
-    EXPECT_EQ(run.exit_code, 0) << "cmd failed";
-    EXPECT_TRUE(prefix.Shutdown());
-    std::string text = prefix.ReadFile(result).value_or("");
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
-    return text;
-}
-
 // The texts of the oem<n>.inf files in the Windows INF folder, where
 // SetupCopyOEMInfA puts the INF files it is given.
 std::vector<std::string> OemInfTexts(const WinePrefix& prefix) {
     std::vector<std::string> texts;
-    for (const auto& entry : std::filesystem::directory_iterator(prefix.HostPath("C:\\windows\\inf"))) {
-        std::string name = entry.path().filename().string();
-        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (name.size() > 7 && name.compare(0, 3, "oem") == 0 && name.compare(name.size() - 4, 4, ".inf") == 0) {
-            texts.push_back(prefix.ReadFile("C:\\windows\\inf\\" + entry.path().filename().string()).value_or(""));
+    for (const std::string& name : prefix.Listing("C:\\windows\\inf")) {
+        std::string lower = name;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower.size() > 7 && lower.compare(0, 3, "oem") == 0 && lower.compare(lower.size() - 4, 4, ".inf") == 0) {
+            texts.push_back(prefix.ReadFile("C:\\windows\\inf\\" + name).value_or(""));
         }
     }
     return texts;
@@ -264,7 +249,7 @@ std::vector<std::string> OemInfTexts(const WinePrefix& prefix) {
 // 60 x 3 s for the mixer, 5 s of quiet twice, 30 x 2 s for the tray icon.
 TEST_F(DriverInstallUnderWine, SlowWdmOnMeWaitsOutPlugAndPlayAndRestarts) {
     WinePrefix& machine = MakeMachine("winme", "[InstallOption]\r\nWebSetup=1\r\nInstallWDMDriver=1\r\n");
-    const std::string shipped = TestInf("wdm/OVAUDIO.INF");
+    const std::string shipped = TestData("inf/wdm/OVAUDIO.INF");
     machine.PutFile(std::string(kMedium) + "\\OVAUDIO.INF", shipped);
     machine.PutFile(std::string(kMedium) + "\\ovwdm.sys", "WDM driver");
     machine.PutFile(std::string(kMedium) + "\\ovaudio.cat", "catalog");
@@ -285,20 +270,23 @@ TEST_F(DriverInstallUnderWine, SlowWdmOnMeWaitsOutPlugAndPlayAndRestarts) {
     Process setup = machine.Start(kSetup, {}, options);
 
     // Up to the announcement.
-    std::vector<DialogRecord> early;
-    for (int look = 0; look < 600 && early.size() < 2; ++look) {
-        std::this_thread::sleep_for(Milliseconds(200));
-        early = answerer->SeenSoFar();
-    }
-    early = answerer->Stop();
-    ASSERT_EQ(early.size(), 2u) << "no announcement";
+    ASSERT_TRUE(WaitUntil([&] { return answerer->SeenSoFar().size() >= 2; })) << "no announcement";
+    const std::vector<DialogRecord> early = answerer->Stop();
+    ASSERT_EQ(early.size(), 2u);
     EXPECT_EQ(early[0].caption, kWdmDialog);
     EXPECT_EQ(early[0].action, clicks) << "a control was not found";
     ExpectMessage(early[1], "Setup", "The driver will be installed now. It need a few minutes to complete.",
                   "(none)");
 
-    // During the waits: a fresh watch sees no dialog (it is hidden), and a
-    // restart would carry out this WININIT.INI.
+    // The dialog leaves the screen a moment after the announcement (on a
+    // display without a window manager Wine takes about a second to hide a
+    // window); once the mixer defaults are reset it is gone. From then on a
+    // fresh watch sees no dialog but the final message, and a restart would
+    // carry out this WININIT.INI.
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::string ini = machine.ReadFile("C:\\windows\\mixerdef.ini").value_or("");
+        return IniValue(ini, "RUNTIME", "Initialize") == std::optional<std::string>("0");
+    })) << "the mixer defaults were not reset";
     answerer = std::make_unique<Answerer>(machine, std::vector<AnswerRule>{{kWdmDialog, "-"}, {"Setup", "OK"}},
                                           false, Milliseconds(600000));
     machine.PutFile("C:\\restart-probe.txt", "");
@@ -313,11 +301,9 @@ TEST_F(DriverInstallUnderWine, SlowWdmOnMeWaitsOutPlugAndPlayAndRestarts) {
     EXPECT_FALSE(machine.Exists("C:\\restart-probe.txt")) << "no restart carried out WININIT.INI";
     EXPECT_EQ(machine.ReadFile(kWininitDone), "[rename]\r\nNUL=C:\\restart-probe.txt\r\n");
 
-    // The tray volume icon taken out, the mixer defaults reset, the driver
-    // database dropped.
+    // The tray volume icon taken out, the driver database dropped.
     EXPECT_EQ(DwordText(machine, std::string("HKCU\\") + kSystray, "Services"), "dword:1");
     EXPECT_EQ(DwordText(machine, std::string("HKU\\.Default\\") + kSystray, "Services"), "dword:3");
-    EXPECT_EQ(IniValue(machine.ReadFile("C:\\windows\\mixerdef.ini").value_or(""), "RUNTIME", "Initialize"), "0");
     EXPECT_FALSE(machine.Exists("C:\\windows\\inf\\Drvdata.bin"));
 
     // The staged INF carries the choices; its copies in INF and INF\OTHER
@@ -326,7 +312,7 @@ TEST_F(DriverInstallUnderWine, SlowWdmOnMeWaitsOutPlugAndPlayAndRestarts) {
                                                 {"0x00010001,0x05,0,0,0", "0x00010001,0x00,0,0,0"}});
     EXPECT_EQ(machine.ReadFile(std::string(kWdmStaging) + "OVAUDIO.INF"), staged);
     EXPECT_EQ(OemInfTexts(machine), std::vector<std::string>{staged}) << "handed to the system on ME";
-    const std::string short_staging = ShortPathOf(machine, "C:\\Program Files\\Orvanta\\WIN_ME");
+    const std::string short_staging = machine.ShortPathName("C:\\Program Files\\Orvanta\\WIN_ME");
     const std::string placed = AsWineRewritesIt(
         Edited(staged, {{"200=\"Orvanta WDM Audio Driver Disk\",,,\r\n",
                          "200=\"Orvanta WDM Audio Driver Disk\",,," + short_staging + "\r\n"},

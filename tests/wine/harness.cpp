@@ -166,6 +166,20 @@ const std::set<std::string>& WindowsVersions() {
     return versions;
 }
 
+// Drive C:, then names of at most eight characters, a dot and three.
+bool IsShortForm(const std::string& path) {
+    if (path.size() < 3 || Lower(path[0]) != 'c' || path.compare(1, 2, ":\\") != 0) return false;
+    for (const std::string& part : Split(path.substr(3), '\\')) {
+        const size_t dot = part.find('.');
+        const size_t extension = dot == std::string::npos ? 0 : part.size() - dot - 1;
+        if (part.empty() || part.find(' ') != std::string::npos || std::min(dot, part.size()) > 8 ||
+            extension > 3) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string Unescape(const std::string& field) {
     std::string result;
     for (size_t i = 0; i < field.size(); ++i) {
@@ -184,6 +198,10 @@ std::string Unescape(const std::string& field) {
 std::string SetupExe() { return Win64Dir() + "/setup.exe"; }
 std::string RecorderExe() { return Win64Dir() + "/recorder.exe"; }
 std::string AnswererExe() { return Win64Dir() + "/answerer.exe"; }
+
+std::string TestData(const std::string& relative) {
+    return ReadHostFile(std::string(WINE_TESTS_SOURCE_DIR) + "/tests/data/" + relative).value_or("");
+}
 
 std::string MissingPrerequisites(const std::vector<std::string>& programs) {
     std::string missing;
@@ -289,6 +307,16 @@ bool WinePrefix::Exists(const std::string& windows_path) const {
     return fs::exists(HostPath(windows_path));
 }
 
+std::vector<std::string> WinePrefix::Listing(const std::string& windows_folder) const {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(HostPath(windows_folder), error)) {
+        names.push_back(entry.path().filename().string() + (entry.is_directory(error) ? "\\" : ""));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::optional<std::string> WinePrefix::ReadFile(const std::string& windows_path) const {
     return ReadHostFile(HostPath(windows_path));
 }
@@ -317,6 +345,22 @@ RunResult WinePrefix::Run(const std::string& program, const std::vector<std::str
 Process WinePrefix::Start(const std::string& program, const std::vector<std::string>& arguments,
                           const WineRunOptions& options) {
     return Process(WineCommand(program, arguments, options));
+}
+
+std::string WinePrefix::ShortPathName(const std::string& windows_path) {
+    // cmd would give a missing path back as it is.
+    Require(Exists(windows_path), "no such path for a short name: " + windows_path);
+    const std::string script = "C:\\harness-shortpath.bat";
+    const std::string result = "C:\\harness-shortpath.txt";
+    PutFile(script, "@for %%I in (\"" + windows_path + "\") do @echo %%~sI> " + result + "\r\n");
+    fs::remove(HostPath(result));
+    const RunResult run = Run("cmd", {"/c", script});
+    Require(Shutdown(), "Wine did not end after cmd");
+    Require(!run.timed_out && run.exit_code == 0, "cmd failed to give the short name of " + windows_path);
+    std::string text = ReadHostFile(HostPath(result)).value_or("");
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+    Require(IsShortForm(text), "cmd gave no short name for " + windows_path + ": " + text);
+    return text;
 }
 
 bool WinePrefix::Shutdown(Milliseconds timeout) {
@@ -471,6 +515,17 @@ std::vector<DialogRecord> ParseAnswererLog(const std::string& log) {
         records.push_back(record);
     }
     return records;
+}
+
+std::vector<RecordedStart> RecorderStarts(const std::string& log) {
+    std::vector<RecordedStart> starts;
+    for (std::string line : Split(log, '\n')) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        const size_t tab = line.find('\t');
+        starts.push_back({line.substr(0, tab), tab == std::string::npos ? "" : line.substr(tab + 1)});
+    }
+    return starts;
 }
 
 }  // namespace winetest

@@ -22,6 +22,10 @@ std::string SetupExe();
 std::string RecorderExe();
 std::string AnswererExe();
 
+// A file of the source tree's tests/data/ ("inf/vxd/OVAUDIO.INF"); empty
+// when it cannot be read.
+std::string TestData(const std::string& relative);
+
 // Empty when Wine, Xvfb and the given programs are all there; otherwise what
 // is missing and what to do about it.
 std::string MissingPrerequisites(const std::vector<std::string>& programs);
@@ -57,6 +61,9 @@ public:
     void PutFile(const std::string& windows_path, const std::string& contents);
     void CopyIn(const std::string& host_file, const std::string& windows_path);
     bool Exists(const std::string& windows_path) const;
+    // The names in a folder, sorted, sub-folders with a trailing backslash;
+    // empty when there is no such folder.
+    std::vector<std::string> Listing(const std::string& windows_folder) const;
     std::optional<std::string> ReadFile(const std::string& windows_path) const;
 
     // Runs a Windows program to its end (killed at the deadline).
@@ -64,6 +71,11 @@ public:
                   const WineRunOptions& options = {});
     Process Start(const std::string& program, const std::vector<std::string>& arguments,
                   const WineRunOptions& options = {});
+
+    // What GetShortPathNameA gives for an existing path on drive C:, asked
+    // through cmd: Wine makes up hashed short names. Runs Wine, so a
+    // WININIT.INI written before is carried out; leaves the prefix at rest.
+    std::string ShortPathName(const std::string& windows_path);
 
     // Waits until every program in the prefix has ended and Wine has saved
     // the registry; past the deadline it kills them all and returns false.
@@ -130,5 +142,14 @@ private:
 };
 
 std::vector<DialogRecord> ParseAnswererLog(const std::string& log);
+
+// One line of recorder.exe's log: how a copy of it was started. Lines other
+// programs add to the same log have no tab and give an empty current_dir.
+struct RecordedStart {
+    std::string command_line;
+    std::string current_dir;
+};
+
+std::vector<RecordedStart> RecorderStarts(const std::string& log);
 
 }  // namespace winetest

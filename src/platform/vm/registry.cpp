@@ -1,6 +1,8 @@
 #include "platform/vm/registry.h"
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 #include "platform/vm/name_compare.h"
 
@@ -36,13 +38,156 @@ std::vector<std::string> SplitPath(const std::string& path) {
     return parts;
 }
 
-std::vector<std::unique_ptr<Registry::Key>>::iterator FindChild(Registry::Key& key, const std::string& name) {
-    return std::find_if(key.subKeys.begin(), key.subKeys.end(),
-                        [&](const std::unique_ptr<Registry::Key>& child) { return name::Equal(child->name, name); });
+using SubKeys = std::vector<std::unique_ptr<Registry::Key>>;
+
+std::string Folded(const std::string& name) {
+    std::string folded = name;
+    for (char& c : folded) c = name::FoldCase(c);
+    return folded;
 }
 
+// Keys with many sub-keys (a PCI tree of thousands of entries) are searched
+// through an index from the case-folded name to the sub-key, so that big
+// registries load and are walked in linear time. Other code reads the tree
+// directly, so the index lives beside it: each entry remembers the sub-key
+// list it describes (where it is stored and how long it is) and is rebuilt
+// when that changed behind its back. A key made here drops whatever was
+// known of an earlier key at the same address.
+class ChildIndex {
+public:
+    // Below this many sub-keys a plain search is as fast.
+    static constexpr std::size_t kIndexedFrom = 32;
+
+    SubKeys::iterator Find(Registry::Key& key, const std::string& name) {
+        if (key.subKeys.size() < kIndexedFrom) return LinearFind(key, name);
+        const std::lock_guard<std::mutex> lock(mutex_);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            Entry& entry = Current(key, attempt > 0);
+            const auto found = entry.slots.find(Folded(name));
+            if (found == entry.slots.end()) return key.subKeys.end();
+            const std::size_t position = Locate(key, found->second);
+            if (position < key.subKeys.size() && name::Equal(key.subKeys[position]->name, name)) {
+                return key.subKeys.begin() + static_cast<std::ptrdiff_t>(position);
+            }
+        }
+        // A sub-key renamed behind the index's back.
+        return LinearFind(key, name);
+    }
+
+    // key has just had a sub-key appended; storageBefore is where its list
+    // was stored before.
+    void Appended(Registry::Key& key, const void* storageBefore) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = entries_.find(&key);
+        if (found == entries_.end()) return;
+        Entry& entry = found->second;
+        if (entry.storage != storageBefore || entry.size + 1 != key.subKeys.size()) return;
+        const Registry::Key* child = key.subKeys.back().get();
+        entry.slots.emplace(Folded(child->name), Slot{child, entry.size});
+        entry.storage = key.subKeys.data();
+        entry.size = key.subKeys.size();
+        ++indexedNames_;
+    }
+
+    // The sub-key at position is about to be erased from key.
+    void Erasing(Registry::Key& key, std::size_t position) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = entries_.find(&key);
+        if (found == entries_.end()) return;
+        Entry& entry = found->second;
+        if (entry.storage != key.subKeys.data() || entry.size != key.subKeys.size()) return;
+        const Registry::Key* child = key.subKeys[position].get();
+        const auto slot = entry.slots.find(Folded(child->name));
+        if (slot != entry.slots.end() && slot->second.key == child) {
+            entry.slots.erase(slot);
+            --indexedNames_;
+        }
+        // Erasing keeps the storage; later sub-keys move down, which Locate
+        // allows for.
+        --entry.size;
+    }
+
+    void Forget(const Registry::Key* key) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = entries_.find(key);
+        if (found == entries_.end()) return;
+        indexedNames_ -= found->second.slots.size();
+        entries_.erase(found);
+    }
+
+private:
+    // A sub-key and where it was last seen; erasures only ever move it
+    // towards the front.
+    struct Slot {
+        const Registry::Key* key = nullptr;
+        std::size_t position = 0;
+    };
+    struct Entry {
+        const void* storage = nullptr;
+        std::size_t size = 0;
+        std::unordered_map<std::string, Slot> slots;
+    };
+    // Entries of keys long gone stay until their address is reused; this
+    // bounds what they hold.
+    static constexpr std::size_t kMostIndexedNames = 4'000'000;
+
+    static SubKeys::iterator LinearFind(Registry::Key& key, const std::string& name) {
+        return std::find_if(key.subKeys.begin(), key.subKeys.end(),
+                            [&](const std::unique_ptr<Registry::Key>& child) { return name::Equal(child->name, name); });
+    }
+
+    // The sub-key's position now, or the list's size when it is not found.
+    static std::size_t Locate(const Registry::Key& key, Slot& slot) {
+        if (key.subKeys.empty()) return 0;
+        for (std::size_t i = std::min(slot.position, key.subKeys.size() - 1) + 1; i-- > 0;) {
+            if (key.subKeys[i].get() == slot.key) return slot.position = i;
+        }
+        return key.subKeys.size();
+    }
+
+    Entry& Current(Registry::Key& key, bool rebuild) {
+        Entry& entry = entries_[&key];
+        if (!rebuild && entry.storage == key.subKeys.data() && entry.size == key.subKeys.size()) return entry;
+        indexedNames_ -= entry.slots.size();
+        if (indexedNames_ + key.subKeys.size() <= kMostIndexedNames) return Build(entry, key);
+        entries_.clear();
+        indexedNames_ = 0;
+        return Build(entries_[&key], key);
+    }
+
+    Entry& Build(Entry& entry, const Registry::Key& key) {
+        entry.slots.clear();
+        entry.slots.reserve(key.subKeys.size());
+        // The first of equal names wins, as in a plain search.
+        for (std::size_t i = 0; i < key.subKeys.size(); ++i) {
+            entry.slots.emplace(Folded(key.subKeys[i]->name), Slot{key.subKeys[i].get(), i});
+        }
+        entry.storage = key.subKeys.data();
+        entry.size = key.subKeys.size();
+        indexedNames_ += entry.slots.size();
+        return entry;
+    }
+
+    std::mutex mutex_;
+    std::unordered_map<const Registry::Key*, Entry> entries_;
+    std::size_t indexedNames_ = 0;
+};
+
+ChildIndex& Children() {
+    static ChildIndex index;
+    return index;
+}
+
+std::unique_ptr<Registry::Key> NewKey() {
+    auto key = std::make_unique<Registry::Key>();
+    Children().Forget(key.get());
+    return key;
+}
+
+SubKeys::iterator FindChild(Registry::Key& key, const std::string& name) { return Children().Find(key, name); }
+
 std::unique_ptr<Registry::Key> CloneKey(const Registry::Key& key) {
-    auto copy = std::make_unique<Registry::Key>();
+    auto copy = NewKey();
     copy->name = key.name;
     copy->values = key.values;
     for (const auto& child : key.subKeys) copy->subKeys.push_back(CloneKey(*child));
@@ -67,7 +212,7 @@ bool SameKey(const Registry::Key& a, const Registry::Key& b) {
 
 Registry::Registry() {
     for (std::size_t i = 0; i < kRootCount; ++i) {
-        roots_[i] = std::make_unique<Key>();
+        roots_[i] = NewKey();
         roots_[i]->name = kRoots[i].longName;
     }
 }
@@ -120,8 +265,10 @@ Registry::Key* Registry::Create(platform::HKey root, const std::string& path) {
     for (const std::string& part : SplitPath(path)) {
         auto child = FindChild(*key, part);
         if (child == key->subKeys.end()) {
-            key->subKeys.push_back(std::make_unique<Key>());
+            const void* storageBefore = key->subKeys.data();
+            key->subKeys.push_back(NewKey());
             key->subKeys.back()->name = part;
+            Children().Appended(*key, storageBefore);
             key = key->subKeys.back().get();
         } else {
             key = child->get();
@@ -144,6 +291,7 @@ bool Registry::Delete(platform::HKey root, const std::string& path) {
     if (!parent) return false;
     auto victim = FindChild(*parent, last);
     if (victim == parent->subKeys.end()) return false;
+    Children().Erasing(*parent, static_cast<std::size_t>(victim - parent->subKeys.begin()));
     parent->subKeys.erase(victim);
     return true;
 }

@@ -9,6 +9,9 @@
 // first rule that matches a window's caption applies. BUTTON is a button's
 // label (without the & marker, any case) or its control id in decimal;
 // several joined by + are clicked in that order; "-" leaves the window alone.
+// A step "syscommand:N" sends the dialog WM_SYSCOMMAND N instead (a choice
+// from its system menu); the steps after it wait until a dialog it owns has
+// opened and closed again.
 // One line per window goes to the log, UTF-8, fields separated by tabs:
 //   caption, text (a message box's message, else the texts of all controls
 //   joined by LF), owner's caption or "(none)", buttons joined by |,
@@ -25,9 +28,13 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
+#include <iterator>
+#include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -35,6 +42,10 @@ namespace {
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr DWORD kPollMs = 50;
 constexpr DWORD kSettleMs = 300;
+// Looks at a window before a button its rule names counts as missing: a
+// busy program may not answer WM_GETTEXT in time at first.
+constexpr int kLooksForButtons = 40;
+constexpr const char* kSysCommand = "syscommand:";
 
 struct Rule {
     std::string caption_pattern;
@@ -249,22 +260,90 @@ const Control* FindButton(const std::vector<Control>& controls, const std::strin
     return nullptr;
 }
 
-// Clicks through BM_CLICK so that check boxes toggle as they would for a user.
-std::string Answer(const Rule* rule, const std::vector<Control>& controls) {
+// One thing the user does to a dialog: click a button, or choose an item
+// of its system menu.
+struct Step {
+    HWND button = nullptr;
+    WPARAM sys_command = 0;
+};
+
+// Steps held back until the window a system command opened over the dialog
+// (one the dialog owns) has been seen and has closed again.
+struct Deferred {
+    std::vector<Step> steps;
+    HWND opened = nullptr;
+};
+
+bool ParseSysCommand(const std::string& name, WPARAM& command) {
+    const size_t length = std::string(kSysCommand).size();
+    if (name.compare(0, length, kSysCommand) != 0 || name.size() == length) return false;
+    char* end = nullptr;
+    command = static_cast<WPARAM>(std::strtoul(name.c_str() + length, &end, 0));
+    return *end == '\0';
+}
+
+// The rule's steps for this dialog, and what the log says about them.
+std::string PlanSteps(const Rule* rule, const std::vector<Control>& controls, std::vector<Step>& steps) {
     if (!rule) return "(no rule)";
     if (rule->buttons.empty()) return "-";
     std::string done;
     for (const std::string& name : rule->buttons) {
         if (!done.empty()) done += '+';
+        Step step;
+        if (ParseSysCommand(name, step.sys_command)) {
+            steps.push_back(step);
+            done += name;
+            continue;
+        }
         const Control* button = FindButton(controls, name);
         if (!button) {
             done += "missing:" + name;
             continue;
         }
-        PostMessageW(button->window, BM_CLICK, 0, 0);
+        step.button = button->window;
+        steps.push_back(step);
         done += name;
     }
     return done;
+}
+
+// Clicks through BM_CLICK so that check boxes toggle as they would for a
+// user. Stops after a system command; the rest waits in `deferred`.
+void RunSteps(HWND dialog, std::vector<Step> steps, std::map<HWND, Deferred>& deferred) {
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (steps[i].button) {
+            PostMessageW(steps[i].button, BM_CLICK, 0, 0);
+            continue;
+        }
+        PostMessageW(dialog, WM_SYSCOMMAND, steps[i].sys_command, 0);
+        if (i + 1 < steps.size()) {
+            const auto rest = steps.begin() + static_cast<std::ptrdiff_t>(i + 1);
+            deferred[dialog] = Deferred{std::vector<Step>(rest, steps.end()), nullptr};
+        }
+        return;
+    }
+}
+
+// A window seen for the first time: if its owner waits for it, note it.
+void NoteOpened(std::map<HWND, Deferred>& deferred, HWND owner, HWND window) {
+    auto waiting = deferred.find(owner);
+    if (waiting != deferred.end() && !waiting->second.opened) waiting->second.opened = window;
+}
+
+void RunDeferredSteps(std::map<HWND, Deferred>& deferred) {
+    for (auto entry = deferred.begin(); entry != deferred.end();) {
+        const HWND dialog = entry->first;
+        Deferred& waiting = entry->second;
+        if (!IsWindow(dialog)) {
+            entry = deferred.erase(entry);
+        } else if (waiting.opened && !IsWindow(waiting.opened)) {
+            std::vector<Step> steps = std::move(waiting.steps);
+            entry = deferred.erase(entry);
+            RunSteps(dialog, std::move(steps), deferred);
+        } else {
+            ++entry;
+        }
+    }
 }
 
 bool SaveScreenshot(HWND window, const std::string& path) {
@@ -313,13 +392,21 @@ struct Watch {
     const Options& options;
     std::set<HWND> handled;
     std::set<HWND> alive;
+    std::map<HWND, Deferred> deferred;
+    std::map<HWND, int> looks;
     int shots = 0;
 };
 
-void Handle(Watch& watch, HWND dialog) {
+// Records the dialog and answers it; false when it is to be looked at again.
+bool Handle(Watch& watch, HWND dialog) {
     std::vector<Control> controls = Controls(dialog);
     std::string caption = WindowText(dialog);
     HWND owner = GetWindow(dialog, GW_OWNER);
+    std::vector<Step> steps;
+    const std::string action = PlanSteps(RuleFor(watch.options.rules, caption), controls, steps);
+    const bool unread = caption.empty() || action.find("missing:") != std::string::npos;
+    if (unread && ++watch.looks[dialog] < kLooksForButtons) return false;
+    NoteOpened(watch.deferred, owner, dialog);
 
     std::string shot = "-";
     if (!watch.options.shot_folder.empty()) {
@@ -337,10 +424,12 @@ void Handle(Watch& watch, HWND dialog) {
     line += '\t' + Escape(DialogText(dialog, controls));
     line += '\t' + Escape(owner ? WindowText(owner) : "(none)");
     line += '\t' + Escape(ButtonList(controls));
-    line += '\t' + Escape(Answer(RuleFor(watch.options.rules, caption), controls));
+    line += '\t' + Escape(action);
+    RunSteps(dialog, std::move(steps), watch.deferred);
     line += '\t' + Escape(shot);
     line += "\r\n";
     AppendToFile(watch.options.log, line, OPEN_ALWAYS);
+    return true;
 }
 
 BOOL CALLBACK VisitWindow(HWND window, LPARAM context) {
@@ -350,7 +439,7 @@ BOOL CALLBACK VisitWindow(HWND window, LPARAM context) {
     if (process == GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
     if (ClassName(window) != "#32770") return TRUE;
     watch.alive.insert(window);
-    if (watch.handled.insert(window).second) Handle(watch, window);
+    if (watch.handled.count(window) == 0 && Handle(watch, window)) watch.handled.insert(window);
     return TRUE;
 }
 
@@ -362,7 +451,7 @@ int main() {
     if (!ParseOptions(options)) return 1;
     if (!AppendToFile(options.log, "", CREATE_ALWAYS)) return 2;
 
-    Watch watch{options, {}, {}, 0};
+    Watch watch{options, {}, {}, {}, {}, 0};
     DWORD start = GetTickCount();
     for (;;) {
         if (!options.stop_file.empty() &&
@@ -374,7 +463,13 @@ int main() {
         EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&watch));
         // Forget closed windows, so that a new dialog that gets a closed one's
         // handle is still seen as new.
-        watch.handled = watch.alive;
+        for (auto window = watch.handled.begin(); window != watch.handled.end();) {
+            window = watch.alive.count(*window) ? std::next(window) : watch.handled.erase(window);
+        }
+        for (auto window = watch.looks.begin(); window != watch.looks.end();) {
+            window = watch.alive.count(window->first) ? std::next(window) : watch.looks.erase(window);
+        }
+        RunDeferredSteps(watch.deferred);
         Sleep(kPollMs);
     }
 }
