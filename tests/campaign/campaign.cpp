@@ -135,6 +135,10 @@ CampaignTotals RunCampaign(const CampaignOptions& options) {
             ++totals.runs;
             ++totals.runsPerBadInput[static_cast<std::size_t>(report.plan.badInput)];
             totals.faultsInjected += report.faultsInjected;
+            if (report.verdict != RunReport::Verdict::Hung && report.virtualTime > totals.longestVirtualTime) {
+                totals.longestVirtualTime = report.virtualTime;
+                totals.longestRun = report.Label();
+            }
             switch (report.verdict) {
                 case RunReport::Verdict::Passed: break;
                 case RunReport::Verdict::Crashed: ++totals.crashes; break;

@@ -64,6 +64,8 @@ struct CampaignTotals {
     std::uint64_t hangs = 0;
     std::uint64_t violations = 0;
     std::uint64_t seedsDone = 0;  // per flow
+    std::uint64_t longestVirtualTime = 0;  // milliseconds, of a run that did not hang
+    std::string longestRun;
     std::vector<std::uint64_t> runsPerBadInput = std::vector<std::uint64_t>(kBadInputCount);
 };
 

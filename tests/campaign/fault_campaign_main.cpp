@@ -87,5 +87,8 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(totals.runs), static_cast<unsigned long long>(totals.faultsInjected),
                 static_cast<unsigned long long>(totals.crashes), static_cast<unsigned long long>(totals.hangs),
                 static_cast<unsigned long long>(totals.violations));
+    std::printf("longest run: %.1f s of virtual time, %s; a run hangs after %.1f s\n",
+                static_cast<double>(totals.longestVirtualTime) / 1000, totals.longestRun.c_str(),
+                static_cast<double>(campaign::kLongestRunMs) / 1000);
     return totals.crashes + totals.hangs + totals.violations == 0 ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <stdexcept>
 
 #include "campaign/campaign.h"

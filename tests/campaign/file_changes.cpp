@@ -17,8 +17,8 @@ using Entry = vm::FileSystem::Entry;
 
 const std::string kOrvanta = "c:\\program files\\orvanta";
 // Files of the Windows folder itself that the program writes.
-const char* const kWindowsFiles[] = {"wininit.ini",  "win.ini",      "ovcdplay.ini", "ovxsetup.ini",
-                                     "mixerdef.ini", "mixer.dat",    "mixer.exe"};
+const char* const kWindowsFiles[] = {"wininit.ini", "win.ini",   "ovcdplay.ini", "ovxsetup.ini",
+                                     "mixerdef.ini", "mixer.dat", "mixer.exe"};
 const char* const kKernelStreamingInfs[] = {"ks.inf", "wdmaudio.inf", "ksfilter.inf"};
 const char* const kEarlierDriverTexts[] = {"OVX4320", "OVX4720", "OVAUDIO", "Orvanta"};
 

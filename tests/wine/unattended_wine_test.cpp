@@ -232,6 +232,7 @@ TEST_F(UnattendedUnderWine, ApplicationsModeRunsTheUninstallerToItsEndThenTheIns
     ASSERT_EQ(order.size(), 4u);
     EXPECT_EQ(order[0].command_line, "uninstaller started with -a");
     EXPECT_EQ(order[1].command_line, "C:\\Uninst\\Linger.exe");
+    EXPECT_EQ(order[1].current_dir, "C:\\MEDIUM") << "the folder setup.exe was started in";
     EXPECT_EQ(order[2].command_line, "uninstaller ended");
     // 98 SE without "Windows98SEDriver" takes the VxD set; the installer
     // starts in the folder the layout probe left current.
