@@ -9,6 +9,7 @@
 
 #include "campaign/campaign.h"
 #include "campaign/campaign_machine.h"
+#include "campaign/run_guard.h"
 #include "campaign/scenario_folder.h"
 #include "platform/vm/machine_folder.h"
 #include "setupsim/runner.h"
@@ -152,6 +153,27 @@ TEST(FaultCampaignTest, EveryFlowPassesOnItsPlainMachine) {
         EXPECT_EQ(report.verdict, RunReport::Verdict::Passed) << Described(report);
         EXPECT_EQ(report.faultsInjected, 0u) << flow.name;
     }
+}
+
+// What no check after a run can see: a run that never ends in real time,
+// and one that crashes, each named on standard error.
+TEST(FaultCampaignTest, GuardNamesRunsThatNeverEndOrCrash) {
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_EXIT(
+        {
+            campaign::RunGuard guard(std::chrono::seconds(1));
+            guard.Begin("options-vxd seed 7");
+            for (volatile bool looping = true; looping;) {
+            }
+        },
+        testing::ExitedWithCode(124), "options-vxd seed 7 ran for more than 1 s of real time");
+    EXPECT_DEATH(
+        {
+            campaign::RunGuard guard(std::chrono::seconds(60));
+            guard.Begin("dialog-both seed 3");
+            std::abort();
+        },
+        "crashed in dialog-both seed 3");
 }
 
 // The benchmarks run setupsim on the scenarios written as machine folders:

@@ -64,7 +64,7 @@ public:
         } else {
             FlatMedium();
         }
-        Registry();
+        RegistryKeys();
         MachineIni();
         return std::move(scenario_);
     }
@@ -149,7 +149,7 @@ private:
         Medium("026\\a.026", "026 data");
     }
 
-    void Registry() {
+    void RegistryKeys() {
         const std::string media = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\MEDIA\\0000";
         const std::string resources = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\control\\MediaResources\\";
         const std::string text =
