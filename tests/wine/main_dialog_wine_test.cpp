@@ -13,7 +13,7 @@
 #include <iostream>
 #include <memory>
 
-#include "harness.h"
+#include "setup_exe_test.h"
 
 namespace winetest {
 namespace {
@@ -54,28 +54,15 @@ std::ostream& operator<<(std::ostream& out, const Note& note) {
                << note.command << "}";
 }
 
-class MainDialogUnderWine : public ::testing::Test {
+class MainDialogUnderWine : public SetupExeTest {
 protected:
-    void SetUp() override {
-        const std::string missing = MissingPrerequisites({SetupExe(), RecorderExe(), AnswererExe()});
-        ASSERT_TRUE(missing.empty()) << missing;
-    }
-
-    void TearDown() override {
-        if (HasFailure() && prefix_) {
-            prefix_->KeepForInspection();
-            std::cout << "Wine prefix kept: " << prefix_->root() << "\nWine output: " << prefix_->OutputLog()
-                      << "\n";
-        }
-    }
 
     // A fresh prefix reporting `version` with a full medium in C:\MEDIUM\:
     // both driver sets, the DOS files, and the applications installers
     // named in `installers`.
     WinePrefix& MakeMachine(const std::string& version, const std::string& setup_ini,
                             const std::vector<std::string>& installers) {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        prefix_ = std::make_unique<WinePrefix>(std::string(test->test_suite_name()) + "." + test->name(), version);
+        NewPrefix(version);
         prefix_->CopyIn(SetupExe(), kSetup);
         Put("setup.ini", setup_ini);
         Put("W2K-ME\\drv\\OVAUDIO.INF", TestData("inf/wdm/OVAUDIO.INF"));
@@ -126,7 +113,6 @@ protected:
         return RecorderStarts(prefix_->ReadFile(kRecorderLog).value_or(""));
     }
 
-    std::unique_ptr<WinePrefix> prefix_;
     RunResult run_;
     bool all_ended_ = false;
 };

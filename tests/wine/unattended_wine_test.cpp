@@ -15,7 +15,7 @@
 #include <memory>
 #include <sstream>
 
-#include "harness.h"
+#include "setup_exe_test.h"
 
 namespace winetest {
 namespace {
@@ -52,26 +52,13 @@ std::vector<std::string> NonBlankLines(const std::string& text) {
     return lines;
 }
 
-class UnattendedUnderWine : public ::testing::Test {
+class UnattendedUnderWine : public SetupExeTest {
 protected:
-    void SetUp() override {
-        const std::string missing = MissingPrerequisites({SetupExe(), RecorderExe(), AnswererExe()});
-        ASSERT_TRUE(missing.empty()) << missing;
-    }
-
-    void TearDown() override {
-        if (HasFailure() && prefix_) {
-            prefix_->KeepForInspection();
-            std::cout << "Wine prefix kept: " << prefix_->root() << "\nWine output: " << prefix_->OutputLog()
-                      << "\n";
-        }
-    }
 
     // A fresh prefix reporting `version`, with setup.exe and `setup_ini` in
     // C:\MEDIUM\ and the Windows folder's INF\OTHER\ there.
     WinePrefix& MakeMachine(const std::string& version, const std::string& setup_ini) {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        prefix_ = std::make_unique<WinePrefix>(std::string(test->test_suite_name()) + "." + test->name(), version);
+        NewPrefix(version);
         prefix_->CopyIn(SetupExe(), kSetup);
         Put("setup.ini", setup_ini);
         std::filesystem::create_directories(prefix_->HostPath(kOtherInf));
@@ -149,7 +136,6 @@ protected:
         }
     }
 
-    std::unique_ptr<WinePrefix> prefix_;
     RunResult run_;
     bool all_ended_ = false;
 };
