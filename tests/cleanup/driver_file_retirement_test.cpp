@@ -1,14 +1,14 @@
-// The file cleanup of earlier drivers on virtual machines: INF files judged
-// in three passes, driver files scheduled in WININIT.INI, the WIN.INI edit.
+// The file cleanup of earlier drivers: INF files judged in three passes,
+// driver files scheduled in WININIT.INI, the WIN.INI edit.
 #include <gtest/gtest.h>
 
 #include "cleanup/boot_rename_list.h"
 #include "cleanup/driver_file_retirement.h"
-#include "support/cleanup_machine.h"
+#include "support/machine_fixture.h"
 
 namespace {
 
-using testsupport::CleanupMachine;
+using testsupport::TestMachine;
 using Names = std::vector<std::string>;
 
 constexpr const char* kWininit = "C:\\WINDOWS\\WININIT.INI";
@@ -21,302 +21,176 @@ std::string Inf(const std::string& strings) {
 std::string Legacy(const std::string& value) { return Inf("SSC-Legacy.DeviceDesc=\"" + value + "\"\r\n"); }
 std::string Wave(const std::string& value) { return Inf("WDM_OVPCI.Wave.szPname=\"" + value + "\"\r\n"); }
 
-std::vector<std::string> DeletedFiles(CleanupMachine& machine) {
-    std::vector<std::string> paths;
-    for (const vm::JournalEntry& entry : machine.GetJournal().OfKind("delete file")) paths.push_back(entry.Get("path"));
-    return paths;
-}
-
-TEST(RetireFilesInfTest, WhichInfFilesGo) {
+TEST(RetireInfFiles, WhichGoAndInWhichOrder) {
     struct File {
-        std::string path;  // below C:\WINDOWS\INF
+        std::string path;  // below C:\WINDOWS\INF; a '!' after the name: read-only
         std::string content;
-        bool deleted;
-        bool readOnly = false;
     };
     struct Row {
-        const char* description;
         std::vector<File> files;  // created in this order
+        Names deleted;            // in order
     } rows[] = {
-        {"INF\\OTHER file by its legacy description, with its PNF",
-         {{"OTHER\\OVXLEG.INF", Legacy("OVX4720 Legacy Audio"), true},
-          {"OTHER\\OVXLEG.PNF", "pnf", true},
-          {"OTHER\\MODEM.INF", Legacy("Standard Modem"), false},
-          {"OTHER\\MODEM.PNF", "pnf", false}}},
-        {"OEM file of the INF folder by its wave name, INF\\OTHER empty",
-         {{"OEM3.INF", Wave("Orvanta PCI Wave"), true},
-          {"OEM3.PNF", "pnf", true},
-          {"OEM4.INF", Wave("Other Wave"), false},
-          {"OTHER\\README.TXT", "text", false}}},
-        {"OEM files still judged when INF\\OTHER holds INF files",
-         {{"OTHER\\X.INF", Legacy("Creative"), false},
-          {"OEM5.INF", Legacy("OVAUDIO 4720"), true},
-          {"oem6.inf", Wave("Orvanta"), true},
-          {"oem6.pnf", "pnf", true}}},
-        {"the four texts, case and length counting",
-         {{"OTHER\\A.INF", Legacy("OVX4320"), true},
-          {"OTHER\\B.INF", Legacy("OVAUDIO Legacy"), true},
-          {"OTHER\\C.INF", Wave("Orvanta Wave"), true},
-          {"OTHER\\D.INF", Wave("OVX4720 Wave"), true},
-          {"OTHER\\E.INF", Legacy("ovx4720"), false},
-          {"OTHER\\F.INF", Legacy("ORVANTA"), false},
-          {"OTHER\\G.INF", Legacy("OVX472"), false},
-          {"OTHER\\H.INF", Wave("Orvant"), false},
-          {"OTHER\\I.INF", Legacy("OVX4720" + std::string(100, 'x')), true},
-          {"OTHER\\J.INF", Legacy("x OVX4720"), false}}},
-        {"either key suffices",
-         {{"OTHER\\K.INF",
-           Inf("SSC-Legacy.DeviceDesc=\"Creative\"\r\nWDM_OVPCI.Wave.szPname=\"OVX4320 Wave\"\r\n"), true},
-          {"OTHER\\L.INF", Inf("SSC-Legacy.DeviceDesc=OVX4720\r\nWDM_OVPCI.Wave.szPname=\"x\"\r\n"), true},
-          {"OTHER\\M.INF", Inf("Other.DeviceDesc=\"OVX4720\"\r\n"), false},
-          {"OTHER\\N.INF", "[Version]\r\nDriverDesc=\"OVX4720\"\r\n", false},
-          {"OTHER\\O.INF", "", false}}},
-        {"the package's own names in the INF folder, only those searched",
-         {{"OVAUDIO.INF", Legacy("OVX4720"), true},
-          {"OVAUDIO.PNF", "pnf", true},
-          {"ovpci.inf", Wave("Orvanta"), true},
-          {"OVNOT.INF", Wave("Other"), false},
-          {"MACHINE.INF", Legacy("OVX4720"), false},
-          {"OTHER\\NOTMINE.INF", Legacy("Other"), false}}},
-        {"read-only files go too",
-         {{"OTHER\\RO.INF", Legacy("OVX4720"), true, true}, {"OTHER\\RO.PNF", "pnf", true, true}}},
-        {"a PNF file alone is not judged",
-         {{"OTHER\\LONE.PNF", Legacy("OVX4720"), false}, {"OTHER\\KEEP.INF", Legacy("x"), false}}},
+        {{{"OTHER\\OVXLEG.INF", Legacy("OVX4720 Legacy Audio")}, {"OTHER\\OVXLEG.PNF", "pnf"},
+          {"OTHER\\MODEM.INF", Legacy("Standard Modem")}, {"OTHER\\MODEM.PNF", "pnf"}},
+         {"OTHER\\OVXLEG.INF", "OTHER\\OVXLEG.PNF"}},
+        {{{"OEM3.INF", Wave("Orvanta PCI Wave")}, {"OEM3.PNF", "pnf"}, {"OEM4.INF", Wave("Other Wave")}, {"OTHER\\README.TXT", "t"}},
+         {"OEM3.INF", "OEM3.PNF"}},
+        // INF\OTHER first, the package's names next, the OEM files last.
+        {{{"OEM1.INF", Legacy("OVAUDIO 4720")}, {"oem6.inf", Wave("Orvanta")}, {"oem6.pnf", "p"}, {"OVX.INF", Legacy("OVX4720")},
+          {"OTHER\\X.INF", Legacy("Creative")}, {"OTHER\\A.INF", Legacy("OVX4720")}},
+         {"OTHER\\A.INF", "OVX.INF", "OEM1.INF", "oem6.inf", "oem6.PNF"}},
+        // Without INF files in INF\OTHER the OEM files come first.
+        {{{"OVX.INF", Legacy("OVX4720")}, {"OEM1.INF", Legacy("OVX4720")}}, {"OEM1.INF", "OVX.INF"}},
+        // The four texts, case and length counting; either key suffices.
+        {{{"OTHER\\A.INF", Legacy("OVX4320")}, {"OTHER\\B.INF", Legacy("OVAUDIO Legacy")}, {"OTHER\\C.INF", Wave("Orvanta Wave")},
+          {"OTHER\\D.INF", Wave("OVX4720 Wave")}, {"OTHER\\E.INF", Legacy("ovx4720")}, {"OTHER\\F.INF", Legacy("ORVANTA")},
+          {"OTHER\\G.INF", Legacy("OVX472")}, {"OTHER\\H.INF", Wave("Orvant")}, {"OTHER\\I.INF", Legacy("OVX4720" + std::string(100, 'x'))},
+          {"OTHER\\J.INF", Legacy("x OVX4720")},
+          {"OTHER\\K.INF", Inf("SSC-Legacy.DeviceDesc=\"Creative\"\r\nWDM_OVPCI.Wave.szPname=\"OVX4320 Wave\"\r\n")},
+          {"OTHER\\L.INF", Inf("SSC-Legacy.DeviceDesc=OVX4720\r\nWDM_OVPCI.Wave.szPname=\"x\"\r\n")},
+          {"OTHER\\M.INF", Inf("Other.DeviceDesc=\"OVX4720\"\r\n")}, {"OTHER\\N.INF", "[Version]\r\nDriverDesc=\"OVX4720\"\r\n"},
+          {"OTHER\\O.INF", ""}},
+         {"OTHER\\A.INF", "OTHER\\B.INF", "OTHER\\C.INF", "OTHER\\D.INF", "OTHER\\I.INF", "OTHER\\K.INF", "OTHER\\L.INF"}},
+        // Only the package's own names are searched in the INF folder.
+        {{{"OVAUDIO.INF", Legacy("OVX4720")}, {"OVAUDIO.PNF", "pnf"}, {"ovpci.inf", Wave("Orvanta")}, {"OVNOT.INF", Wave("Other")},
+          {"MACHINE.INF", Legacy("OVX4720")}, {"OTHER\\NOTMINE.INF", Legacy("Other")}},
+         {"OVAUDIO.INF", "OVAUDIO.PNF", "ovpci.inf"}},
+        {{{"OTHER\\RO.INF!", Legacy("OVX4720")}, {"OTHER\\RO.PNF!", "pnf"}}, {"OTHER\\RO.INF", "OTHER\\RO.PNF"}},
+        {{{"OTHER\\LONE.PNF", Legacy("OVX4720")}, {"OTHER\\KEEP.INF", Legacy("x")}}, {}},  // a PNF alone is not judged
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.description);
-        CleanupMachine machine;
+        TestMachine machine;
+        std::string files;
         for (const File& file : row.files) {
-            const std::uint32_t attributes =
-                file.readOnly ? platform::FILE_ATTRIBUTE_READONLY : platform::FILE_ATTRIBUTE_ARCHIVE;
-            machine.Files().PutFile("C:\\WINDOWS\\INF\\" + file.path, file.content, attributes);
-        }
-
-        setup::CleanEarlierDriverFiles(machine, 0);
-
-        for (const File& file : row.files) {
-            EXPECT_NE(machine.Files().Exists("C:\\WINDOWS\\INF\\" + file.path), file.deleted) << file.path;
-        }
-    }
-}
-
-TEST(RetireFilesInfTest, PassesRunInOrder) {
-    const std::string inf = "C:\\WINDOWS\\INF\\";
-    struct Row {
-        const char* description;
-        Names files;    // below C:\WINDOWS\INF, without extension, created in this order
-        Names deleted;  // in order
-    } rows[] = {
-        {"INF\\OTHER first, the package's names next, the OEM files last",
-         {"OEM1", "OVX", "OTHER\\A"},
-         {inf + "OTHER\\A.INF", inf + "OTHER\\A.PNF", inf + "OVX.INF", inf + "OVX.PNF", inf + "OEM1.INF",
-          inf + "OEM1.PNF"}},
-        {"without INF files in INF\\OTHER the OEM files come first",
-         {"OVX", "OEM1"},
-         {inf + "OEM1.INF", inf + "OEM1.PNF", inf + "OVX.INF", inf + "OVX.PNF"}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.description);
-        CleanupMachine machine;
-        for (const std::string& name : row.files) {
-            machine.Files().PutFile(inf + name + ".INF", Legacy("OVX4720"));
-            machine.Files().PutFile(inf + name + ".PNF", "pnf");
+            const bool readOnly = file.path.back() == '!';
+            const std::string path = "C:\\WINDOWS\\INF\\" + file.path.substr(0, file.path.size() - readOnly);
+            machine.Files().PutFile(path, file.content, readOnly ? platform::FILE_ATTRIBUTE_READONLY : platform::FILE_ATTRIBUTE_ARCHIVE);
+            files += file.path + " ";
         }
         setup::CleanEarlierDriverFiles(machine, 0);
-        EXPECT_EQ(DeletedFiles(machine), row.deleted);
+        Names expected;
+        for (const std::string& name : row.deleted) expected.push_back("C:\\WINDOWS\\INF\\" + name);
+        EXPECT_EQ(machine.Journal("delete file", "path"), expected) << files;
+        EXPECT_EQ(machine.GetJournal().Count("write profile"), 0u) << "without retirement no profile is touched";
     }
 }
 
-TEST(RetireFilesInfTest, WithoutRetirementNoProfileIsTouched) {
-    CleanupMachine machine;
-    machine.Files().PutFile("C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD", "vxd");
-    machine.Files().PutFile(kWinIni, "[windows]\r\nrun=C:\\OV\\TRAY.EXE\r\n");
-    setup::CleanEarlierDriverFiles(machine, 0);
-    EXPECT_FALSE(machine.Files().Exists(kWininit));
-    EXPECT_EQ(machine.Files().ReadFile(kWinIni), "[windows]\r\nrun=C:\\OV\\TRAY.EXE\r\n");
-    EXPECT_EQ(machine.GetJournal().Count("write profile"), 0u);
+const std::string kRename = "[rename]\r\n";
+std::string Line(const std::string& old, const std::string& file) {
+    return "C:\\WINDOWS\\" + old + "=C:\\WINDOWS\\" + file + "\r\n";
 }
 
-const char* const kAllRetirementLines =
-    "[rename]\r\n"
-    "C:\\WINDOWS\\SYSTEM\\AUDIO3D.OLD=C:\\WINDOWS\\SYSTEM\\AUDIO3D.DLL\r\n"
-    "C:\\WINDOWS\\SYSTEM\\A3D.OLD=C:\\WINDOWS\\SYSTEM\\A3D.DLL\r\n"
-    "C:\\WINDOWS\\SYSTEM\\R3D.OLD=C:\\WINDOWS\\SYSTEM\\R3D.DLL\r\n"
-    "C:\\WINDOWS\\SYSTEM\\4320VXD.OLD=C:\\WINDOWS\\SYSTEM\\OV4320.VXD\r\n"
-    "C:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD=C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD\r\n"
-    "C:\\WINDOWS\\SYSTEM\\4320FDRV.OLD=C:\\WINDOWS\\SYSTEM\\OV4320FM.DRV\r\n"
-    "C:\\WINDOWS\\SYSTEM\\OVPCIFM.OLD=C:\\WINDOWS\\SYSTEM\\OVPCIFM.DRV\r\n"
-    "C:\\WINDOWS\\SYSTEM\\OVMPU.OLD=C:\\WINDOWS\\SYSTEM\\OVMPU.EXE\r\n"
-    "C:\\WINDOWS\\SYSTEM\\OVMPUPCI.OLD=C:\\WINDOWS\\SYSTEM\\OVMPUPCI.DRV\r\n"
-    "C:\\WINDOWS\\SYSTEM\\OVPCI95.OLD=C:\\WINDOWS\\SYSTEM\\OVPCI95.DRV\r\n"
-    "C:\\WINDOWS\\SYSTEM\\OVSMIDI.OLD=C:\\WINDOWS\\SYSTEM\\OVSMIDI.DRV\r\n"
-    "C:\\WINDOWS\\SYSTEM\\OVSWMPU.OLD=C:\\WINDOWS\\SYSTEM\\OVSWMPU.VXD\r\n"
-    "C:\\WINDOWS\\SYSTEM\\DLSTABLE.OLD=C:\\WINDOWS\\SYSTEM\\DLSTABLE.DAT\r\n"
-    "C:\\WINDOWS\\SYSTEM\\DLSWAVE.OLD=C:\\WINDOWS\\SYSTEM\\DLSWAVE.DAT\r\n"
-    "C:\\WINDOWS\\SYSTEM\\SETAUDIO.OLD=C:\\WINDOWS\\SYSTEM\\SETAUDIO.COM\r\n"
-    "C:\\WINDOWS\\SYSTEM\\SMIDI32.OLD=C:\\WINDOWS\\SYSTEM\\SMIDI32P.DLL\r\n"
-    "C:\\WINDOWS\\SYSTEM\\SMIDIPCI.OLD=C:\\WINDOWS\\SYSTEM\\SMIDIPCI.DLL\r\n"
-    "C:\\WINDOWS\\SYSTEM\\PARSEDLS.OLD=C:\\WINDOWS\\SYSTEM\\PARSEDLS.EXE\r\n"
-    "C:\\WINDOWS\\SYSTEM\\ASIO4720.OLD=C:\\WINDOWS\\SYSTEM\\ASIO4720.DLL\r\n"
-    "C:\\WINDOWS\\SYSTEM\\OVSYNTH.OLD=C:\\WINDOWS\\SYSTEM\\OVSYNTH.DRV\r\n"
-    "C:\\WINDOWS\\SYSTEM32\\DRIVERS\\OVPCI.OLD=C:\\WINDOWS\\SYSTEM32\\DRIVERS\\OVPCI.SYS\r\n"
-    "C:\\WINDOWS\\INF\\CATALOG\\OVPCI.OLD=C:\\WINDOWS\\INF\\CATALOG\\OVPCI.CAT\r\n"
-    "C:\\WINDOWS\\SYSTEM32\\DRIVERS\\OVAUDIO.OLD=C:\\WINDOWS\\SYSTEM32\\DRIVERS\\OVAUDIO.SYS\r\n"
-    "C:\\WINDOWS\\INF\\CATALOG\\ovaudio.OLD=C:\\WINDOWS\\INF\\CATALOG\\ovaudio.CAT\r\n"
-    "C:\\WINDOWS\\SYSTEM32\\OVprop.OLD=C:\\WINDOWS\\SYSTEM32\\OVprop.DLL\r\n"
-    "C:\\WINDOWS\\SYSTEM\\CRLDS3D.OLD=C:\\WINDOWS\\SYSTEM\\CRLDS3D.DLL\r\n";
-
-// Every source of kAllRetirementLines, as a file below C:\WINDOWS.
-Names AllRetirementSources() {
-    Names sources;
-    const std::string lines = kAllRetirementLines;
-    for (std::size_t equals = lines.find('='); equals != std::string::npos; equals = lines.find('=', equals + 1)) {
-        sources.push_back(lines.substr(equals + 12, lines.find('\r', equals) - equals - 12));
+TEST(RetireDriverFiles, OneLinePerPresentFileInTableOrder) {
+    // The whole table, in its order: the old name, then the file.
+    const std::pair<const char*, const char*> table[] = {
+        {"SYSTEM\\AUDIO3D.OLD", "SYSTEM\\AUDIO3D.DLL"}, {"SYSTEM\\A3D.OLD", "SYSTEM\\A3D.DLL"},
+        {"SYSTEM\\R3D.OLD", "SYSTEM\\R3D.DLL"}, {"SYSTEM\\4320VXD.OLD", "SYSTEM\\OV4320.VXD"},
+        {"SYSTEM\\OVAUDIO.OLD", "SYSTEM\\OVAUDIO.VXD"}, {"SYSTEM\\4320FDRV.OLD", "SYSTEM\\OV4320FM.DRV"},
+        {"SYSTEM\\OVPCIFM.OLD", "SYSTEM\\OVPCIFM.DRV"}, {"SYSTEM\\OVMPU.OLD", "SYSTEM\\OVMPU.EXE"},
+        {"SYSTEM\\OVMPUPCI.OLD", "SYSTEM\\OVMPUPCI.DRV"}, {"SYSTEM\\OVPCI95.OLD", "SYSTEM\\OVPCI95.DRV"},
+        {"SYSTEM\\OVSMIDI.OLD", "SYSTEM\\OVSMIDI.DRV"}, {"SYSTEM\\OVSWMPU.OLD", "SYSTEM\\OVSWMPU.VXD"},
+        {"SYSTEM\\DLSTABLE.OLD", "SYSTEM\\DLSTABLE.DAT"}, {"SYSTEM\\DLSWAVE.OLD", "SYSTEM\\DLSWAVE.DAT"},
+        {"SYSTEM\\SETAUDIO.OLD", "SYSTEM\\SETAUDIO.COM"}, {"SYSTEM\\SMIDI32.OLD", "SYSTEM\\SMIDI32P.DLL"},
+        {"SYSTEM\\SMIDIPCI.OLD", "SYSTEM\\SMIDIPCI.DLL"}, {"SYSTEM\\PARSEDLS.OLD", "SYSTEM\\PARSEDLS.EXE"},
+        {"SYSTEM\\ASIO4720.OLD", "SYSTEM\\ASIO4720.DLL"}, {"SYSTEM\\OVSYNTH.OLD", "SYSTEM\\OVSYNTH.DRV"},
+        {"SYSTEM32\\DRIVERS\\OVPCI.OLD", "SYSTEM32\\DRIVERS\\OVPCI.SYS"}, {"INF\\CATALOG\\OVPCI.OLD", "INF\\CATALOG\\OVPCI.CAT"},
+        {"SYSTEM32\\DRIVERS\\OVAUDIO.OLD", "SYSTEM32\\DRIVERS\\OVAUDIO.SYS"},
+        {"INF\\CATALOG\\ovaudio.OLD", "INF\\CATALOG\\ovaudio.CAT"}, {"SYSTEM32\\OVprop.OLD", "SYSTEM32\\OVprop.DLL"},
+        {"SYSTEM\\CRLDS3D.OLD", "SYSTEM\\CRLDS3D.DLL"}};
+    Names all;
+    std::string allLines = kRename;
+    for (const auto& [old, file] : table) {
+        all.push_back(file);
+        allLines += Line(old, file);
     }
-    return sources;
-}
-
-TEST(RetireFilesWininitTest, OneLinePerPresentFileInTableOrder) {
     struct Row {
-        const char* description;
         Names present;  // below C:\WINDOWS, created in this order
-        std::string wininitBefore;
-        std::string wininitAfter;
+        std::string before, after;
     } rows[] = {
-        {"only the VxD",
-         {"SYSTEM\\OVAUDIO.VXD"},
-         "",
-         "[rename]\r\nC:\\WINDOWS\\SYSTEM\\OVAUDIO.OLD=C:\\WINDOWS\\SYSTEM\\OVAUDIO.VXD\r\n"},
-        {"every file of the table", AllRetirementSources(), "", kAllRetirementLines},
-        {"table order, not the order of the files",
-         {"SYSTEM\\CRLDS3D.DLL", "INF\\CATALOG\\OVAUDIO.CAT", "system\\smidi32p.dll", "SYSTEM\\AUDIO3D.DLL"},
-         "",
-         "[rename]\r\nC:\\WINDOWS\\SYSTEM\\AUDIO3D.OLD=C:\\WINDOWS\\SYSTEM\\AUDIO3D.DLL\r\n"
-         "C:\\WINDOWS\\SYSTEM\\SMIDI32.OLD=C:\\WINDOWS\\SYSTEM\\SMIDI32P.DLL\r\n"
-         "C:\\WINDOWS\\INF\\CATALOG\\ovaudio.OLD=C:\\WINDOWS\\INF\\CATALOG\\ovaudio.CAT\r\n"
-         "C:\\WINDOWS\\SYSTEM\\CRLDS3D.OLD=C:\\WINDOWS\\SYSTEM\\CRLDS3D.DLL\r\n"},
-        {"after the lines already there",
-         {"SYSTEM32\\OVprop.DLL"},
-         "[rename]\r\nNUL=C:\\OV\\Mixer.old\r\n\r\n[Other]\r\nx=1\r\n",
-         "[rename]\r\nNUL=C:\\OV\\Mixer.old\r\nC:\\WINDOWS\\SYSTEM32\\OVprop.OLD=C:\\WINDOWS\\SYSTEM32\\OVprop.DLL\r\n"
-         "\r\n[Other]\r\nx=1\r\n"},
-        {"no file present", {"SYSTEM\\OVAUDIO.OLD", "SYSTEM\\OVAUDIO.VX"}, "", "(none)"},
+        {{"SYSTEM\\OVAUDIO.VXD"}, "", kRename + Line("SYSTEM\\OVAUDIO.OLD", "SYSTEM\\OVAUDIO.VXD")},
+        {all, "", allLines},
+        {{"SYSTEM\\CRLDS3D.DLL", "INF\\CATALOG\\OVAUDIO.CAT", "system\\smidi32p.dll", "SYSTEM\\AUDIO3D.DLL"}, "",
+         kRename + Line("SYSTEM\\AUDIO3D.OLD", "SYSTEM\\AUDIO3D.DLL") + Line("SYSTEM\\SMIDI32.OLD", "SYSTEM\\SMIDI32P.DLL") +
+             Line("INF\\CATALOG\\ovaudio.OLD", "INF\\CATALOG\\ovaudio.CAT") + Line("SYSTEM\\CRLDS3D.OLD", "SYSTEM\\CRLDS3D.DLL")},
+        {{"SYSTEM32\\OVprop.DLL"}, kRename + "NUL=C:\\OV\\Mixer.old\r\n\r\n[Other]\r\nx=1\r\n",
+         kRename + "NUL=C:\\OV\\Mixer.old\r\n" + Line("SYSTEM32\\OVprop.OLD", "SYSTEM32\\OVprop.DLL") + "\r\n[Other]\r\nx=1\r\n"},
+        {{"SYSTEM\\OVAUDIO.OLD", "SYSTEM\\OVAUDIO.VX"}, "", "(none)"},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.description);
-        CleanupMachine machine;
+        TestMachine machine;
         for (const std::string& file : row.present) machine.Files().PutFile("C:\\WINDOWS\\" + file, "bin");
-        if (!row.wininitBefore.empty()) machine.Files().PutFile(kWininit, row.wininitBefore);
-
+        if (!row.before.empty()) machine.Files().PutFile(kWininit, row.before);
         setup::CleanEarlierDriverFiles(machine, 1);
-
-        EXPECT_EQ(machine.Files().ReadFile(kWininit).value_or("(none)"), row.wininitAfter);
+        EXPECT_EQ(machine.Files().ReadFile(kWininit).value_or("(none)"), row.after) << row.present.front();
         EXPECT_EQ(machine.Files().ReadFile(kWinIni), "[Windows]\r\nrun= \r\n");
         for (const std::string& file : row.present) EXPECT_TRUE(machine.Files().Exists("C:\\WINDOWS\\" + file));
+        // A second retirement adds no line.
+        const auto wininit = machine.Files().ReadFile(kWininit);
+        setup::CleanEarlierDriverFiles(machine, 1);
+        EXPECT_EQ(machine.Files().ReadFile(kWininit), wininit);
     }
 }
 
-TEST(RetireFilesWininitTest, SecondRetirementAddsNoLine) {
-    CleanupMachine machine;
-    for (const char* file : {"SYSTEM\\OVAUDIO.VXD", "SYSTEM\\A3D.DLL", "SYSTEM32\\DRIVERS\\OVPCI.SYS"}) {
-        machine.Files().PutFile("C:\\WINDOWS\\" + std::string(file), "bin");
-    }
-    setup::CleanEarlierDriverFiles(machine, 1);
-    const std::optional<std::string> wininit = machine.Files().ReadFile(kWininit);
-    const std::optional<std::string> winIni = machine.Files().ReadFile(kWinIni);
-    setup::CleanEarlierDriverFiles(machine, 1);
-    EXPECT_EQ(machine.Files().ReadFile(kWininit), wininit);
-    EXPECT_EQ(machine.Files().ReadFile(kWinIni), winIni);
-}
-
-TEST(RetireFilesWinIniTest, RunEntryBecomesASingleSpace) {
-    struct Row {
-        std::string before;
-        std::string after;
-    } rows[] = {
+TEST(RetireDriverFiles, WinIniRunBecomesASingleSpace) {
+    const std::pair<std::string, std::string> rows[] = {
         {"", "[Windows]\r\nrun= \r\n"},
-        {"[windows]\r\nload=\r\nrun=C:\\OV\\OVTRAY.EXE\r\nBeep=yes\r\n",
-         "[windows]\r\nload=\r\nrun= \r\nBeep=yes\r\n"},
-        {"[windows]\r\nload=\r\n\r\n[Desktop]\r\nWallpaper=(None)\r\n",
-         "[windows]\r\nload=\r\nrun= \r\n\r\n[Desktop]\r\nWallpaper=(None)\r\n"},
+        {"[windows]\r\nload=\r\nrun=C:\\OV\\OVTRAY.EXE\r\nBeep=yes\r\n", "[windows]\r\nload=\r\nrun= \r\nBeep=yes\r\n"},
+        {"[windows]\r\nload=\r\n\r\n[Desktop]\r\nW=1\r\n", "[windows]\r\nload=\r\nrun= \r\n\r\n[Desktop]\r\nW=1\r\n"},
         {"[windows]\r\nRUN=\r\n", "[windows]\r\nRUN= \r\n"},
     };
-    for (const Row& row : rows) {
-        CleanupMachine machine;
-        if (!row.before.empty()) machine.Files().PutFile(kWinIni, row.before);
+    for (const auto& [before, after] : rows) {
+        TestMachine machine;
+        if (!before.empty()) machine.Files().PutFile(kWinIni, before);
         setup::CleanEarlierDriverFiles(machine, 1);
-        EXPECT_EQ(machine.Files().ReadFile(kWinIni), row.after) << row.before;
+        EXPECT_EQ(machine.Files().ReadFile(kWinIni), after) << before;
     }
 }
 
-TEST(RetireFilesBootRenameListTest, LinesStandInTheOrderOfTheirFirstWriting) {
-    using Write = std::pair<std::string, std::string>;  // destination, source
-    struct Row {
-        const char* description;
-        std::vector<Write> writes;
-        std::string section;
-    } rows[] = {
-        {"the mixer update",
-         {{"NUL", "C:\\OV\\Mixer.old"},
-          {"C:\\OV\\Mixer.old", "C:\\OV\\Mixer.exe"},
-          {"C:\\OV\\Mixer.exe", "C:\\OV\\Mixer.dat"}},
-         "[rename]\r\nNUL=C:\\OV\\Mixer.old\r\nC:\\OV\\Mixer.old=C:\\OV\\Mixer.exe\r\n"
-         "C:\\OV\\Mixer.exe=C:\\OV\\Mixer.dat\r\n"},
-        {"one NUL line, the later source",
-         {{"NUL", "C:\\A.OLD"}, {"C:\\B.OLD", "C:\\B.DLL"}, {"NUL", "C:\\C.OLD"}},
-         "[rename]\r\nNUL=C:\\C.OLD\r\nC:\\B.OLD=C:\\B.DLL\r\n"},
-        {"one line per destination, in its first place",
-         {{"C:\\A.OLD", "C:\\A.DLL"}, {"C:\\B.OLD", "C:\\B.DLL"}, {"C:\\A.OLD", "C:\\A2.DLL"}},
-         "[rename]\r\nC:\\A.OLD=C:\\A2.DLL\r\nC:\\B.OLD=C:\\B.DLL\r\n"},
+TEST(RetireDriverFiles, BootRenameLinesStandInTheOrderOfTheirFirstWriting) {
+    using Writes = std::vector<std::pair<std::string, std::string>>;  // destination, source
+    const std::pair<Writes, std::string> rows[] = {
+        {{{"NUL", "C:\\OV\\Mixer.old"}, {"C:\\OV\\Mixer.old", "C:\\OV\\Mixer.exe"}, {"C:\\OV\\Mixer.exe", "C:\\OV\\Mixer.dat"}},
+         "NUL=C:\\OV\\Mixer.old\r\nC:\\OV\\Mixer.old=C:\\OV\\Mixer.exe\r\nC:\\OV\\Mixer.exe=C:\\OV\\Mixer.dat\r\n"},
+        {{{"NUL", "C:\\A.OLD"}, {"C:\\B.OLD", "C:\\B.DLL"}, {"NUL", "C:\\C.OLD"}}, "NUL=C:\\C.OLD\r\nC:\\B.OLD=C:\\B.DLL\r\n"},
+        {{{"C:\\A.OLD", "C:\\A.DLL"}, {"C:\\B.OLD", "C:\\B.DLL"}, {"C:\\A.OLD", "C:\\A2.DLL"}},
+         "C:\\A.OLD=C:\\A2.DLL\r\nC:\\B.OLD=C:\\B.DLL\r\n"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.description);
-        CleanupMachine machine;
-        for (const Write& write : row.writes) {
-            if (write.first == "NUL") {
-                setup::ScheduleBootDelete(machine, write.second);
+    for (const auto& [writes, section] : rows) {
+        TestMachine machine;
+        for (const auto& [to, from] : writes) {
+            if (to == "NUL") {
+                setup::ScheduleBootDelete(machine, from);
             } else {
-                setup::ScheduleBootRename(machine, write.first, write.second);
+                setup::ScheduleBootRename(machine, to, from);
             }
         }
-        EXPECT_EQ(machine.Files().ReadFile(kWininit), row.section);
+        EXPECT_EQ(machine.Files().ReadFile(kWininit), kRename + section);
     }
 }
 
-TEST(RetireFilesLongPathsTest, WindowsFolderOfAHundredCharacters) {
-    const std::string windows = "C:\\" + std::string(60, 'W') + "\\" + std::string(36, 'X');
-    ASSERT_EQ(windows.size(), 100u);
-    CleanupMachine machine;
+TEST(RetireDriverFiles, WindowsFolderLongOrUnknown) {
+    const std::string windows = "C:\\" + std::string(60, 'W') + "\\" + std::string(36, 'X');  // 100 characters
+    TestMachine machine;
     machine.settings.windowsFolder = windows;
     machine.Files().PutFile(windows + "\\INF\\OTHER\\OVAUDIO.INF", Legacy("OVX4720"));
-    machine.Files().PutFile(windows + "\\INF\\OTHER\\OVAUDIO.PNF", "pnf");
     machine.Files().PutFile(windows + "\\INF\\OVPCI.INF", Wave("Orvanta"));
     machine.Files().PutFile(windows + "\\SYSTEM\\OVAUDIO.VXD", "vxd");
-    // The same names in a folder that a cut path would name.
+    // The same name in a folder that a cut path would name.
     machine.Files().PutFile("C:\\" + std::string(60, 'W') + "\\INF\\OVPCI.INF", Wave("Orvanta"));
-
     setup::CleanEarlierDriverFiles(machine, 1);
-
-    EXPECT_EQ(DeletedFiles(machine), (Names{windows + "\\INF\\OTHER\\OVAUDIO.INF",
-                                            windows + "\\INF\\OTHER\\OVAUDIO.PNF", windows + "\\INF\\OVPCI.INF"}));
+    EXPECT_EQ(machine.Journal("delete file", "path"), (Names{windows + "\\INF\\OTHER\\OVAUDIO.INF", windows + "\\INF\\OVPCI.INF"}));
     EXPECT_EQ(machine.Files().ReadFile(windows + "\\WININIT.INI"),
               "[rename]\r\n" + windows + "\\SYSTEM\\OVAUDIO.OLD=" + windows + "\\SYSTEM\\OVAUDIO.VXD\r\n");
     EXPECT_EQ(machine.Files().ReadFile(windows + "\\WIN.INI"), "[Windows]\r\nrun= \r\n");
-}
 
-TEST(RetireFilesLongPathsTest, UnknownWindowsFolderTouchesNothing) {
-    CleanupMachine machine;
-    machine.settings.windowsFolder = "";
-    // Where paths without the Windows folder would point: the current drive's root.
-    machine.Files().PutFile("E:\\INF\\OTHER\\OVAUDIO.INF", Legacy("OVX4720"));
-    machine.Files().PutFile("C:\\INF\\OTHER\\OVAUDIO.INF", Legacy("OVX4720"));
-    machine.Files().PutFile("C:\\SYSTEM\\OVAUDIO.VXD", "vxd");
-
-    setup::CleanEarlierDriverFiles(machine, 1);
-
-    EXPECT_TRUE(machine.Files().Exists("E:\\INF\\OTHER\\OVAUDIO.INF"));
-    EXPECT_TRUE(machine.Files().Exists("C:\\INF\\OTHER\\OVAUDIO.INF"));
-    EXPECT_EQ(machine.GetJournal().Count("write profile"), 0u);
+    // Without a Windows folder, paths would point at the current drive's root.
+    TestMachine unknown;
+    unknown.settings.windowsFolder = "";
+    unknown.Files().PutFile("E:\\INF\\OTHER\\OVAUDIO.INF", Legacy("OVX4720"));
+    unknown.Files().PutFile("C:\\SYSTEM\\OVAUDIO.VXD", "vxd");
+    setup::CleanEarlierDriverFiles(unknown, 1);
+    EXPECT_TRUE(unknown.Files().Exists("E:\\INF\\OTHER\\OVAUDIO.INF"));
+    EXPECT_EQ(unknown.GetJournal().Count("write profile"), 0u);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-// Removal of the present audio device on virtual machines.
+// Removal of the present audio device through the Setup API.
 #include <gtest/gtest.h>
 
 #include "cleanup/present_device_removal.h"
+#include "platform/vm/machine_folder.h"
 #include "support/machine_fixture.h"
 
 namespace {
@@ -10,113 +11,8 @@ using testsupport::TestMachine;
 using Ids = std::vector<std::string>;
 
 constexpr const char* kAudioId = "PCI\\VEN_1D9C&DEV_0111";
+constexpr const char* kRev2 = "PCI\\VEN_1D9C&DEV_0111&REV_02";
 constexpr int kUntouched = 7;  // a flag value no outcome produces
-
-// A hardware-ID list of exactly `bytes` bytes, terminators included, with
-// the audio ID last.
-Ids ListOfBytes(std::size_t bytes) {
-    const std::size_t audioBytes = std::string(kAudioId).size() + 1;
-    return {std::string(bytes - audioBytes - 2, 'A'), kAudioId};
-}
-
-std::vector<bool> Present(TestMachine& machine) {
-    std::vector<bool> present;
-    for (const vm::Device& device : machine.Devices()) present.push_back(device.present);
-    return present;
-}
-
-TEST(RemoveDeviceTest, FirstMatchingDeviceOnly) {
-    const std::string longId = std::string(kAudioId) + "&SUBSYS_" + std::string(300, '1');
-    struct Row {
-        const char* description;
-        std::vector<Ids> devices;
-        std::string searchText;
-        int flag;
-        std::vector<bool> presentAfter;
-        std::string textAfter;
-        int flagAfter;
-    } rows[] = {
-        {"no device holds the text",
-         {{"PCI\\VEN_8086&DEV_7000"}, {"PCI\\VEN_1D9C&DEV_0112&SUBSYS_01121D9C"}},
-         kAudioId, 1, {true, true}, kAudioId, 1},
-        {"the first of two matches",
-         {{"ACPI\\PNP0303"}, {"PCI\\VEN_1D9C&DEV_0111&SUBSYS_01111D9C&REV_02", "PCI\\VEN_1D9C&DEV_0111"},
-          {"PCI\\VEN_1D9C&DEV_0111&SUBSYS_01111D9C&REV_02", "PCI\\VEN_1D9C&DEV_0111"}},  // two like cards
-         kAudioId, 1, {true, false, true}, "PCI\\VEN_1D9C&DEV_0111&SUBSYS_01111D9C&REV_02", 1},
-        {"a match in a later hardware ID",
-         {{"PCI\\VEN_8086&DEV_7000&SUBSYS_00000000", "PCI\\VEN_8086&DEV_7000", "PCI\\VEN_1D9C&DEV_0111&REV_02"}},
-         kAudioId, 1, {false}, "PCI\\VEN_1D9C&DEV_0111&REV_02", 1},
-        {"the text inside a hardware ID",
-         {{"ROOT\\" + std::string(kAudioId) + "\\0000"}},
-         kAudioId, 1, {false}, "ROOT\\" + std::string(kAudioId) + "\\0000", 1},
-        {"lower case does not match",
-         {{"pci\\ven_1d9c&dev_0111"}, {"PCI\\VEN_1d9c&DEV_0111"}},
-         kAudioId, 1, {true, true}, kAudioId, 1},
-        {"an oversized list is passed over",
-         {ListOfBytes(1025), {kAudioId}},
-         kAudioId, 1, {true, false}, kAudioId, 1},
-        {"a list that just fits is read", {ListOfBytes(1024)}, kAudioId, 1, {false}, kAudioId, 1},
-        {"a device without hardware IDs is passed over", {{}, {kAudioId}}, kAudioId, 1, {true, false}, kAudioId, 1},
-        {"found but not asked to remove",
-         {{"PCI\\VEN_1D9C&DEV_0111&REV_02"}},
-         kAudioId, 0, {true}, "PCI\\VEN_1D9C&DEV_0111&REV_02", 0},
-        {"any non-zero flag asks for removal", {{kAudioId}}, kAudioId, kUntouched, {false}, kAudioId, 1},
-        {"an ID longer than the callers' buffer comes back whole", {{longId}}, kAudioId, 1, {false}, longId, 1},
-        {"an empty text matches nothing", {{kAudioId}}, "", 1, {true}, "", 1},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.description);
-        TestMachine machine;
-        for (const Ids& ids : row.devices) machine.Devices().push_back({ids, true});
-        std::string text = row.searchText;
-        int flag = row.flag;
-
-        setup::RemovePresentDevice(machine, text, flag);
-
-        EXPECT_EQ(Present(machine), row.presentAfter);
-        EXPECT_EQ(text, row.textAfter);
-        EXPECT_EQ(flag, row.flagAfter);
-    }
-}
-
-TEST(RemoveDeviceTest, FailuresLeaveTheFlagToSayWhat) {
-    struct Row {
-        const char* description;
-        bool setupApi;
-        const char* failingOperation;
-        std::string textAfter;
-        int flagAfter;
-        bool presentAfter;
-    } rows[] = {
-        {"no Setup API", false, "", kAudioId, kUntouched, true},
-        {"no device set", true, "SetupDiGetClassDevs", kAudioId, kUntouched, true},
-        {"the removal fails", true, "SetupDiRemoveDevice", "PCI\\VEN_1D9C&DEV_0111&REV_02", 0, true},
-        {"the hardware IDs cannot be read", true, "SetupDiGetDeviceRegistryProperty", kAudioId, kUntouched, true},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.description);
-        TestMachine machine;
-        machine.settings.setupApi = row.setupApi;
-        if (*row.failingOperation) machine.Faults().push_back({row.failingOperation, 0});
-        machine.Devices().push_back({{"PCI\\VEN_1D9C&DEV_0111&REV_02"}, true});
-        std::string text = kAudioId;
-        int flag = kUntouched;
-
-        setup::RemovePresentDevice(machine, text, flag);
-
-        EXPECT_EQ(text, row.textAfter);
-        EXPECT_EQ(flag, row.flagAfter);
-        EXPECT_EQ(machine.Devices()[0].present, row.presentAfter);
-    }
-}
-
-TEST(RemoveDeviceTest, TheFlowsCallRemovesTheAudioDevice) {
-    TestMachine machine;
-    machine.Devices().push_back({{"PCI\\VEN_1D9C&DEV_0110&REV_01"}, true});
-    machine.Devices().push_back({{"PCI\\VEN_1D9C&DEV_0111&SUBSYS_01111D9C&REV_02", kAudioId}, true});
-    setup::RemovePresentAudioDevice(machine);
-    EXPECT_EQ(Present(machine), (std::vector<bool>{true, false}));
-}
 
 // Releasing the set sets an error of its own, which the caller must not see.
 class ReleaseSettingAnError : public TestMachine {
@@ -128,13 +24,60 @@ public:
     }
 };
 
-TEST(RemoveDeviceTest, LastErrorSurvivesTheRelease) {
-    ReleaseSettingAnError machine;
-    machine.Devices().push_back({{"PCI\\VEN_8086&DEV_7000"}, true});
-    std::string text = kAudioId;
-    int flag = 1;
-    setup::RemovePresentDevice(machine, text, flag);
-    EXPECT_EQ(machine.GetLastError(), static_cast<std::uint32_t>(platform::ERROR_NO_MORE_ITEMS));
+TEST(RemovePresentDevice, FirstMatchingDeviceOnly) {
+    const std::string longId = std::string(kAudioId) + "&SUBSYS_" + std::string(300, '1');
+    // A hardware-ID list of exactly `bytes` bytes, terminators included, the audio ID last.
+    auto listOf = [](std::size_t bytes) { return Ids{std::string(bytes - std::string(kAudioId).size() - 3, 'A'), kAudioId}; };
+    struct Row {
+        std::vector<Ids> devices;
+        std::string text;
+        int flag;
+        std::string presentAfter;  // one digit a device
+        std::string textAfter;
+        int flagAfter;
+        std::string machineIni = "";
+    } rows[] = {
+        {{{"PCI\\VEN_8086&DEV_7000"}, {"PCI\\VEN_1D9C&DEV_0112&SUBSYS_01121D9C"}}, kAudioId, 1, "11", kAudioId, 1},
+        {{{"ACPI\\PNP0303"}, {kRev2, kAudioId}, {kRev2, kAudioId}}, kAudioId, 1, "101", kRev2, 1},  // two like cards
+        {{{"PCI\\VEN_8086&DEV_7000", kRev2}}, kAudioId, 1, "0", kRev2, 1},  // a match in a later hardware ID
+        {{{"ROOT\\" + std::string(kAudioId) + "\\0000"}}, kAudioId, 1, "0", "ROOT\\" + std::string(kAudioId) + "\\0000", 1},
+        {{{"pci\\ven_1d9c&dev_0111"}, {"PCI\\VEN_1d9c&DEV_0111"}}, kAudioId, 1, "11", kAudioId, 1},  // case counts
+        {{listOf(1025), {kAudioId}}, kAudioId, 1, "10", kAudioId, 1},  // an oversized list is passed over
+        {{listOf(1024)}, kAudioId, 1, "0", kAudioId, 1},               // one that just fits is read
+        {{{}, {kAudioId}}, kAudioId, 1, "10", kAudioId, 1},
+        {{{kRev2}}, kAudioId, 0, "1", kRev2, 0},  // found, not asked to remove
+        {{{kAudioId}}, kAudioId, kUntouched, "0", kAudioId, 1},
+        {{{longId}}, kAudioId, 1, "0", longId, 1},  // longer than the callers' buffer, comes back whole
+        {{{kAudioId}}, "", 1, "1", "", 1},
+        // Failures leave the flag to say what happened.
+        {{{kRev2}}, kAudioId, kUntouched, "1", kAudioId, kUntouched, "[Machine]\nSetupApi = no\n"},
+        {{{kRev2}}, kAudioId, kUntouched, "1", kAudioId, kUntouched, "[Faults]\nSetupDiGetClassDevs = always\n"},
+        {{{kRev2}}, kAudioId, kUntouched, "1", kRev2, 0, "[Faults]\nSetupDiRemoveDevice = always\n"},
+        {{{kRev2}}, kAudioId, kUntouched, "1", kAudioId, kUntouched, "[Faults]\nSetupDiGetDeviceRegistryProperty = always\n"},
+    };
+    for (const Row& row : rows) {
+        ReleaseSettingAnError machine;
+        vm::ApplyMachineIni(row.machineIni, "machine.ini", machine);
+        for (const Ids& ids : row.devices) machine.Devices().push_back({ids, true});
+        std::string text = row.text;
+        int flag = row.flag;
+        setup::RemovePresentDevice(machine, text, flag);
+        std::string present;
+        for (const vm::Device& device : machine.Devices()) present += device.present ? '1' : '0';
+        const std::string where = row.devices.front().empty() ? "(none)" : row.devices.front().front().substr(0, 40);
+        EXPECT_EQ(present, row.presentAfter) << where << " " << row.machineIni;
+        EXPECT_EQ(text, row.textAfter) << where << " " << row.machineIni;
+        EXPECT_EQ(flag, row.flagAfter) << where << " " << row.machineIni;
+        if (row.presentAfter == "11") {
+            EXPECT_EQ(machine.GetLastError(), static_cast<std::uint32_t>(platform::ERROR_NO_MORE_ITEMS));
+        }
+    }
+    TestMachine flows;
+    flows.Devices().push_back({{"PCI\\VEN_1D9C&DEV_0110&REV_01"}, true});
+    flows.Devices().push_back({{"PCI\\VEN_1D9C&DEV_0111&SUBSYS_01111D9C&REV_02", kAudioId}, true});
+    setup::RemovePresentAudioDevice(flows);
+    EXPECT_FALSE(flows.Devices()[1].present);
+    EXPECT_TRUE(flows.Devices()[0].present);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// /AP on virtual machines: the companion applications closed, the earlier
-// applications uninstalled and waited for, the right installer started.
+// /AP: the companion applications closed, the earlier applications
+// uninstalled and waited for, the right installer started.
 #include <gtest/gtest.h>
 
-#include "platform/vm/machine_folder.h"
+#include <sstream>
+
 #include "support/machine_fixture.h"
 
 namespace {
@@ -10,163 +11,119 @@ namespace {
 using testsupport::TestMachine;
 using vm::WindowsVersion;
 
-constexpr const char* kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr const char* kUninst = "C:\\Program Files\\Orvanta\\Uninst.exe";
+constexpr const char* kMissing = "Can not find the PCI Audio Applications setup program.";
 
 struct AppsMachine : TestMachine {
-    explicit AppsMachine(WindowsVersion version, const std::string& ini = "") : TestMachine(version) {
-        settings.commandLine = "/AP";
-        Files().PutFile("C:\\Program Files\\Orvanta\\Uninst.exe", "MZ");
-        vm::ApplyMachineIni(ini, "machine.ini", *this);
+    explicit AppsMachine(WindowsVersion version, const std::string& machineIni = "")
+        : TestMachine(version, "[Machine]\nCommandLine = /AP\n" + machineIni) {
+        Files().PutFile(kUninst, "MZ");
     }
-    void Uninstaller(const char* key, const char* value, const std::string& command) {
-        vm::Registry::SetValue(*Reg().Create(platform::HKEY_LOCAL_MACHINE, std::string(kUninstall) + key), value,
-                               platform::REG_SZ, vm::Registry::SzData(command));
+    // A value of HKLM\...\Uninstall\<key>.
+    void Uninstaller(const std::string& key, const std::string& value, const std::string& command) {
+        std::string escaped;
+        for (char c : command) escaped += c == '\\' ? "\\\\" : std::string(1, c);
+        ImportRegistry("[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + key + "]\n\"" + value +
+                       "\"=\"" + escaped + "\"\n");
     }
 };
 
-TEST(ApplicationsLaunchTest, InstallerChosenForTheSystem) {
+TEST(ApplicationsLaunch, InstallerChosenForTheSystem) {
+    const std::string both = "W2K-ME\\app\\Setup.exe W95-98\\app\\Setup.exe", sed = "[InstallOption]\nWindows98SEDriver=1\n";
     struct Row {
         WindowsVersion version;
-        const char* setupIni;
-        std::vector<const char*> medium;  // installers present
-        const char* started;              // "" when the message is shown
+        std::string setupIni, medium;  // installers present, blank between them
+        const char* started;           // "" when the message is shown
     } rows[] = {
-        {WindowsVersion::Win95, "", {"W2K-ME\\app\\Setup.exe", "W95-98\\app\\Setup.exe"}, "E:\\W95-98\\app\\Setup.exe"},
-        {WindowsVersion::Win98, "[InstallOption]\nWindows98SEDriver=1\n", {"W2K-ME\\app\\Setup.exe", "W95-98\\app\\Setup.exe"},
-         "E:\\W95-98\\app\\Setup.exe"},
-        {WindowsVersion::Win98SE, "[InstallOption]\nWindows98SEDriver=1\n", {"W2K-ME\\app\\Setup.exe", "W95-98\\app\\Setup.exe"},
-         "E:\\W2K-ME\\app\\Setup.exe"},
-        {WindowsVersion::Win98SE, "", {"W2K-ME\\app\\Setup.exe"}, "E:\\W2K-ME\\app\\Setup.exe"},  // fallback
-        {WindowsVersion::Win98SE, "[InstallOption]\nWindows98SEDriver=1\n", {"W2K-ME\\x.txt"}, ""},
-        {WindowsVersion::WinME, "", {"W2K-ME\\app\\Setup.exe", "W95-98\\app\\Setup.exe"}, "E:\\W2K-ME\\app\\Setup.exe"},
-        {WindowsVersion::WinME, "[InstallOption]\nWindowsMEDriver=0\n", {"WIN_ME\\app\\Setup.exe"},
-         "E:\\WIN_ME\\app\\Setup.exe"},  // per-system layout, fallback
-        {WindowsVersion::NT4, "", {"W2K-ME\\app\\Setup.exe"}, ""},  // no fallback
-        {WindowsVersion::NT4, "", {"WIN_NT40\\app\\Setup.exe"}, "E:\\WIN_NT40\\app\\Setup.exe"},
-        {WindowsVersion::Win2000, "", {"W2K-ME\\app\\Setup.exe"}, "E:\\W2K-ME\\app\\Setup.exe"},
-        {WindowsVersion::WinXP, "", {"W95-98\\app\\Setup.exe", "W2K-ME\\x.txt"}, ""},
+        {WindowsVersion::Win95, "", both, "E:\\W95-98\\app\\Setup.exe"},
+        {WindowsVersion::Win98, sed, both, "E:\\W95-98\\app\\Setup.exe"},
+        {WindowsVersion::Win98SE, sed, both, "E:\\W2K-ME\\app\\Setup.exe"},
+        {WindowsVersion::Win98SE, "", "W2K-ME\\app\\Setup.exe", "E:\\W2K-ME\\app\\Setup.exe"},  // fallback
+        {WindowsVersion::Win98SE, sed, "W2K-ME\\x.txt", ""},
+        {WindowsVersion::WinME, "", both, "E:\\W2K-ME\\app\\Setup.exe"},
+        {WindowsVersion::WinME, "[InstallOption]\nWindowsMEDriver=0\n", "WIN_ME\\app\\Setup.exe", "E:\\WIN_ME\\app\\Setup.exe"},
+        {WindowsVersion::NT4, "", "W2K-ME\\app\\Setup.exe", ""},  // no fallback
+        {WindowsVersion::NT4, "", "WIN_NT40\\app\\Setup.exe", "E:\\WIN_NT40\\app\\Setup.exe"},
+        {WindowsVersion::Win2000, "", "W2K-ME\\app\\Setup.exe", "E:\\W2K-ME\\app\\Setup.exe"},
+        {WindowsVersion::WinXP, "", "W95-98\\app\\Setup.exe W2K-ME\\x.txt", ""},
     };
     for (const Row& row : rows) {
         AppsMachine machine(row.version);
-        if (*row.setupIni) machine.PutSetupIni(row.setupIni);
-        for (const char* file : row.medium) machine.PutMedium(file);
-        const setupsim::RunResult result = machine.Run();
-        EXPECT_EQ(result.ending, setupsim::Ending::ExitProcess);
-        const std::string where = std::string(vm::ToString(row.version)) + " " + row.setupIni;
-        if (*row.started) {
-            EXPECT_EQ(machine.Started(), std::vector<std::string>{row.started}) << where;
-            EXPECT_TRUE(machine.Messages().empty()) << where;
-        } else {
-            EXPECT_TRUE(machine.Started().empty()) << where;
-            EXPECT_EQ(machine.Messages(), std::vector<std::string>{"Can not find the PCI Audio Applications setup program."})
-                << where;
-        }
+        machine.PutSetupIni(row.setupIni);
+        std::istringstream files(row.medium);
+        for (std::string file; files >> file;) machine.PutMedium(file);
+        EXPECT_EQ(machine.Run().ending, setupsim::Ending::ExitProcess);
+        const std::string where = std::string(vm::ToString(row.version)) + " " + row.setupIni + row.medium;
+        EXPECT_EQ(machine.Started(), *row.started ? std::vector<std::string>{row.started} : std::vector<std::string>{}) << where;
+        EXPECT_EQ(machine.Messages(), *row.started ? std::vector<std::string>{} : std::vector<std::string>{kMissing}) << where;
     }
-}
-
-TEST(ApplicationsLaunchTest, InstallerInheritsTheFolderTheProbeLeft) {
-    struct Row {
-        const char* installer;
-        const char* folder;
-    } rows[] = {{"W2K-ME\\app\\Setup.exe", "E:\\W2K-ME"}, {"WIN_ME\\app\\Setup.exe", "C:\\Temp"}};
-    for (const Row& row : rows) {
-        AppsMachine machine(WindowsVersion::WinME);
+    // The installer inherits the folder the layout probe left.
+    const std::pair<const char*, const char*> folders[] = {{"W2K-ME\\app\\Setup.exe", "E:\\W2K-ME"}, {"WIN_ME\\app\\Setup.exe", "C:\\Temp"}};
+    for (const auto& [installer, folder] : folders) {
+        AppsMachine machine(WindowsVersion::WinME, "[Machine]\nCurrentDirectory = C:\\Temp\n");
         machine.Files().PutDirectory("C:\\Temp");
-        machine.settings.currentDirectory = "C:\\Temp";
-        machine.PutMedium(row.installer);
+        machine.PutMedium(installer);
         machine.Run();
-        ASSERT_EQ(machine.Processes().size(), 1u);
-        EXPECT_EQ(machine.Processes()[0].currentDirectory, row.folder);
+        EXPECT_EQ(machine.Processes().at(0).currentDirectory, folder);
     }
 }
 
-TEST(ApplicationsLaunchTest, EarlierApplicationsUninstalledAndWaitedFor) {
+TEST(ApplicationsLaunch, EarlierApplicationsUninstalledAndWaitedFor) {
+    const std::string long260 = "C:\\" + std::string(240, 'u') + "\\xxxx.exe";  // fills the 260-byte buffer with " -a"
+    const std::string long356 = "C:\\" + std::string(240, 'u') + "\\" + std::string(100, 'x') + ".exe";
     struct Row {
-        const char* name;
         std::vector<std::pair<const char*, const char*>> values;  // key, value name
-        const char* command;                                      // "" when nothing runs
+        std::string command;                                      // "" when nothing runs
+        std::string program = kUninst;
     } rows[] = {
-        {"first key, InstallShield value", {{"PCI Audio Applications", "InstallShieldUninstallString"}},
-         "C:\\Program Files\\Orvanta\\Uninst.exe -a"},
-        {"second key only", {{"PCI Audio WinNT Applications", "UninstallString"}},
-         "C:\\Program Files\\Orvanta\\Uninst.exe -a"},
-        {"both keys: the first wins", {{"PCI Audio Applications", "UninstallString"}, {"PCI Audio WinNT Applications", "UninstallString"}},
-         "C:\\Program Files\\Orvanta\\Uninst.exe -a"},
-        {"a key without either value", {{"PCI Audio Applications", "DisplayName"}}, ""},
+        {{{"PCI Audio Applications", "InstallShieldUninstallString"}}, std::string(kUninst) + " -a"},
+        {{{"PCI Audio WinNT Applications", "UninstallString"}}, std::string(kUninst) + " -a"},
+        {{{"PCI Audio Applications", "UninstallString"}, {"PCI Audio WinNT Applications", "UninstallString"}},
+         std::string(kUninst) + " -a"},  // the first key wins
+        {{{"PCI Audio Applications", "DisplayName"}}, ""},
+        {{{"PCI Audio Applications", "UninstallString"}}, long260 + " -a", long260},
+        {{{"PCI Audio Applications", "UninstallString"}}, "", long356},  // longer than the buffer: cannot be read
     };
     for (const Row& row : rows) {
-        AppsMachine machine(WindowsVersion::Win98SE, "[Programs]\nUninst.exe = runs 4000\n");
+        AppsMachine machine(WindowsVersion::Win98SE, "[Programs]\n" + row.program + " = runs 4000\n");
         machine.PutMedium("W95-98\\app\\Setup.exe");
         machine.Files().PutDirectory("E:\\W2K-ME");
+        machine.Files().PutFile(row.program, "MZ");
         std::string suffix;
         for (const auto& [key, value] : row.values) {
-            machine.Uninstaller(key, value, std::string("C:\\Program Files\\Orvanta\\Uninst.exe") + suffix);
+            machine.Uninstaller(key, value, row.program + suffix);
             suffix = " (second)";
         }
         machine.Run();
-        std::vector<std::string> expected;
-        if (*row.command) expected.push_back(row.command);
-        expected.push_back("E:\\W95-98\\app\\Setup.exe");
-        EXPECT_EQ(machine.Started(), expected) << row.name;
+        std::vector<std::string> expected = {"E:\\W95-98\\app\\Setup.exe"};
+        if (!row.command.empty()) expected.insert(expected.begin(), row.command);
+        EXPECT_EQ(machine.Started(), expected) << row.program.size();
         // The installer starts only once the uninstaller has ended.
-        EXPECT_EQ(machine.Processes().back().startedAt, *row.command ? 4500u : 500u) << row.name;
+        EXPECT_EQ(machine.Processes().back().startedAt, row.command.empty() ? 500u : 4500u) << row.program.size();
     }
-}
-
-TEST(ApplicationsLaunchTest, AWindowlessUninstallerIsWaitedOnNotPolled) {
+    // A windowless uninstaller is waited on, not polled.
     AppsMachine machine(WindowsVersion::WinME, "[Programs]\nUninst.exe = runs 60000\n");
     machine.PutMedium("W2K-ME\\app\\Setup.exe");
-    machine.Uninstaller("PCI Audio Applications", "UninstallString", "C:\\Program Files\\Orvanta\\Uninst.exe");
+    machine.Uninstaller("PCI Audio Applications", "UninstallString", kUninst);
     machine.Run();
     EXPECT_EQ(machine.Processes().back().startedAt, 60500u);
-    const auto cursor = machine.GetJournal().OfKind("wait cursor");
-    ASSERT_EQ(cursor.size(), 2u);
-    EXPECT_EQ(cursor[1].time, 60500u);
+    EXPECT_EQ(machine.GetJournal().Count("wait cursor"), 2u);
+    EXPECT_EQ(machine.GetJournal().OfKind("wait cursor").at(1).time, 60500u);
 }
 
-TEST(ApplicationsLaunchTest, UninstallCommandsOfAnyLength) {
-    // A command that fills the 260-byte buffer still gets " -a"; one longer
-    // than the buffer cannot be read and nothing runs.
-    const std::string folder = "C:\\" + std::string(240, 'u');
-    for (std::size_t extra : {std::size_t(4), std::size_t(100)}) {
-        AppsMachine machine(WindowsVersion::Win98SE);
-        machine.PutMedium("W95-98\\app\\Setup.exe");
-        machine.Files().PutDirectory("E:\\W2K-ME");
-        const std::string program = folder + "\\" + std::string(extra, 'x') + ".exe";
-        machine.Files().PutFile(program, "MZ");
-        machine.Uninstaller("PCI Audio Applications", "UninstallString", program);
-        machine.Run();
-        if (program.size() + 1 <= 260) {
-            EXPECT_EQ(machine.Started().at(0), program + " -a");
-        } else {
-            EXPECT_EQ(machine.Started(), std::vector<std::string>{"E:\\W95-98\\app\\Setup.exe"});
-        }
-    }
-}
-
-TEST(ApplicationsLaunchTest, CompanionApplicationsClosedWithTheirPauses) {
-    struct Row {
-        std::vector<std::string> windows;
-        std::vector<std::string> closed;
-        std::uint64_t startedAt;
-    } rows[] = {
-        {{"SoundDeck", "CD Player"}, {"SoundDeck"}, 1000},
-        {{"CD Player", "MP3 Player", "Mixer"}, {"CD Player", "MP3 Player"}, 500},
-        {{}, {}, 500},
+TEST(ApplicationsLaunch, CompanionApplicationsClosedWithTheirPauses) {
+    const std::tuple<const char*, std::vector<std::string>, std::uint64_t> rows[] = {
+        {"SoundDeck = Frame\nCD Player = Frame\n", {"\"SoundDeck\" (Frame)"}, 1000},
+        {"CD Player = Frame\nMP3 Player = Frame\nMixer = Frame\n", {"\"CD Player\" (Frame)", "\"MP3 Player\" (Frame)"}, 500},
+        {"", {}, 500},
     };
-    for (const Row& row : rows) {
-        AppsMachine machine(WindowsVersion::Win98SE);
+    for (const auto& [windows, closed, startedAt] : rows) {
+        AppsMachine machine(WindowsVersion::Win98SE, std::string("[Windows]\n") + windows);
         machine.PutMedium("W95-98\\app\\Setup.exe");
         machine.Files().PutDirectory("E:\\W2K-ME");
-        for (const std::string& title : row.windows) machine.Windows().push_back({title, "Frame", true});
         machine.Run();
-        std::vector<std::string> closed;
-        for (const auto& entry : machine.GetJournal().OfKind("send message")) {
-            const std::string window = entry.Get("window");
-            closed.push_back(window.substr(1, window.find('"', 1) - 1));
-        }
-        EXPECT_EQ(closed, row.closed);
-        EXPECT_EQ(machine.Processes().back().startedAt, row.startedAt);
+        EXPECT_EQ(machine.Journal("send message", "window"), closed) << windows;
+        EXPECT_EQ(machine.Processes().back().startedAt, startedAt) << windows;
     }
 }
 

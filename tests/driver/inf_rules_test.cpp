@@ -1,0 +1,366 @@
+// The four INF rewriting rules: the right lines, the right character,
+// nothing else, whatever the line ends, line lengths and run-time quirks.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <sstream>
+
+#include "driver/crt_quirks.h"
+#include "driver/inf_config_switches.h"
+#include "driver/inf_copy_flags.h"
+#include "driver/inf_settings_values.h"
+#include "driver/inf_source_disks.h"
+#include "platform/vm/machine_folder.h"
+
+namespace {
+
+using inftest::CrtQuirks;
+using inftest::CrtQuirksMachine;
+using setup::KernelStreamingInf;
+using setup::SourceDiskForm;
+using testsupport::Replaced;
+using testsupport::TestInf;
+using testsupport::TestMachine;
+
+const std::string kSwitches =
+    "HKR,Config,DISMPU,1,0\r\nHKR,Config,DISJSTK,1,0\r\nHKR,Config,LINEINasREAR,1,1\r\n"
+    "HKR,Config,LINEINasBASS,1,0\r\nHKR,Config,MICasBASS,1,0\r\n";
+const std::string kSwitchesWritten =
+    "HKR,Config,DISMPU,1,1\r\nHKR,Config,DISJSTK,1,1\r\nHKR,Config,LINEINasREAR,1,0\r\n"
+    "HKR,Config,LINEINasBASS,1,1\r\nHKR,Config,MICasBASS,1,1\r\n";
+const std::string kLegacy = "HKR,\"Settings\",\"EnableLegacy\",    0x00010001,0x03,0,0,0";
+const std::string kJacks = "HKR,\"Settings\",\"JackConfig\",      0x00010001,0x05,0,0,0";
+const std::string kSettings = kLegacy + "\r\n" + kJacks + "\r\n";
+const CrtQuirks kTellQuirk{true, false, std::nullopt};
+const CrtQuirks kNulQuirk{false, true, std::nullopt};
+
+std::string Lf(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+    }
+    return out;
+}
+
+std::string Digit(std::string line, char digit) {
+    line[48] = digit;
+    return line;
+}
+
+// Options from words: card (the chip on a sound card), rear, bass, mic (the
+// jack boxes 1011, 1012, 1013), midi, game, legacy (the boxes that disable).
+setup::OptionState Options(const std::string& words) {
+    std::istringstream in(words);
+    std::set<std::string> set{std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+    setup::OptionState o;
+    o.motherboard = !set.count("card");
+    o.lineInRear = set.count("rear");
+    o.lineInBass = set.count("bass");
+    o.micBass = set.count("mic");
+    o.disableMidi = set.count("midi");
+    o.disableGamePort = set.count("game");
+    o.disableLegacy = set.count("legacy");
+    return o;
+}
+const std::string kEverySwitch = "bass mic midi game";
+
+// As the VxD procedure does it: open for update in text mode, rewrite, seek
+// to the end, flush, close.
+std::string AfterSwitches(TestMachine& machine, const std::string& content, const std::string& options) {
+    const std::string inf = "C:\\WINDOWS\\INF\\OTHER\\OVAUDIO.INF";
+    machine.Files().PutFile(inf, content);
+    if (const std::unique_ptr<platform::FileStream> stream = machine.fopen(inf, "r+")) {
+        setup::RewriteConfigSwitches(machine, *stream, Options(options));
+        stream->Seek(0, SEEK_END);
+        stream->Flush();
+    }
+    return machine.Files().ReadFile(inf).value_or("(missing)");
+}
+
+std::string AfterSettings(TestMachine& machine, const std::string& content, const std::string& options) {
+    const std::string inf = "C:\\Program Files\\Orvanta\\WIN_ME\\OVAUDIO.INF";
+    machine.Files().PutFile(inf, content);
+    setup::RewriteSettingsValues(machine, inf, Options(options));
+    return machine.Files().ReadFile(inf).value_or("(missing)");
+}
+
+TEST(InfConfigSwitches, EveryReachableChoiceOnTheVxdInf) {
+    // Jack boxes: LINEINasREAR, LINEINasBASS, MICasBASS afterwards, and the
+    // writes they take. Legacy boxes: DISMPU, DISJSTK, each after 100 ms.
+    const std::pair<const char*, std::string> jacks[] = {
+        {"rear", "100"},      {"bass", "010ww"},      {"mic", "001ww"},      {"rear mic", "101w"},
+        {"card rear", "000w"}, {"card bass", "000w"}, {"card mic", "000w"}, {"card rear mic", "000w"}};
+    const std::pair<const char*, std::string> legacy[] = {{"", "00"}, {"midi", "10"}, {"game", "01"}, {"midi game", "11"}};
+    for (const auto& [jackWords, jackResult] : jacks) {
+        for (const auto& [legacyWords, legacyValues] : legacy) {
+            TestMachine machine;
+            const std::string values = legacyValues + jackResult.substr(0, 3);
+            std::string expected = TestInf("vxd/OVAUDIO.INF");
+            const char* names[] = {"DISMPU", "DISJSTK", "LINEINasREAR", "LINEINasBASS", "MICasBASS"};
+            const std::string shipped = "00100";
+            for (int i = 0; i < 5; ++i) {
+                const std::string line = std::string("\r\nHKR,Config,") + names[i] + ",1,";
+                expected = Replaced(expected, {{line + shipped[i] + "\r\n", line + values[i] + "\r\n"}});
+            }
+            const std::string options = std::string(jackWords) + " " + legacyWords;
+            EXPECT_EQ(AfterSwitches(machine, TestInf("vxd/OVAUDIO.INF"), options), expected) << options;
+            std::string effects;
+            for (const vm::JournalEntry& entry : machine.GetJournal().Entries()) {
+                if (entry.kind == "sleep") effects += "s" + entry.Get("ms");
+                if (entry.kind == "write file") effects += "w";
+            }
+            std::string legacyEffects;
+            for (char value : legacyValues) legacyEffects += value == '1' ? "s100w" : "";
+            EXPECT_EQ(effects, legacyEffects + jackResult.substr(3)) << options;
+        }
+    }
+}
+
+TEST(InfConfigSwitches, OnlyWholeExactLinesAreEdited) {
+    const std::string one = "HKR,Config,DISMPU,1,0\r\n", oneWritten = "HKR,Config,DISMPU,1,1\r\n";
+    struct Row {
+        const char* name;
+        std::string content, expected;
+        CrtQuirks quirks = {};
+    } rows[] = {
+        {"CR LF", "[x]\r\n" + kSwitches, "[x]\r\n" + kSwitchesWritten},
+        {"LF only, then CR LF", Lf(kSwitches) + kSwitches, Lf(kSwitchesWritten) + kSwitches},
+        {"LF CR", "HKR,Config,DISMPU,1,0\n\r", "HKR,Config,DISMPU,1,1\n\r"},
+        {"the first of two equal lines", one + one, oneWritten + one},
+        {"a blank before", " " + one, " " + one},
+        {"a comment after", "HKR,Config,DISMPU,1,0 ;x\r\n", "HKR,Config,DISMPU,1,0 ;x\r\n"},
+        {"lower case", "hkr,config,dismpu,1,0\r\n", "hkr,config,dismpu,1,0\r\n"},
+        {"another value", "HKR,Config,DISMPU,1,2\r\n", "HKR,Config,DISMPU,1,2\r\n"},
+        {"one more digit", "HKR,Config,DISMPU,1,00\r\n", "HKR,Config,DISMPU,1,00\r\n"},
+        {"last line without line end", "[x]\r\nHKR,Config,DISMPU,1,0", "[x]\r\nHKR,Config,DISMPU,1,0"},
+        {"CR only", "HKR,Config,DISMPU,1,0\rHKR,Config,MICasBASS,1,0\r", "HKR,Config,DISMPU,1,0\rHKR,Config,MICasBASS,1,0\r"},
+        {"CR CR LF", "HKR,Config,DISMPU,1,0\r\r\n", "HKR,Config,DISMPU,1,0\r\r\n"},
+        {"a Ctrl-Z ends the text", "[x]\r\n\x1A\r\n" + one, "[x]\r\n\x1A\r\n" + one},
+        {"a NUL byte in an earlier line", std::string("a\0b\r\n", 5) + one, std::string("a\0b\r\n", 5) + oneWritten},
+        {"after a line of 1023 characters", std::string(1023, 'x') + "\r\n" + one, std::string(1023, 'x') + "\r\n" + oneWritten},
+        {"after a line of 5000 characters", std::string(5000, 'x') + "\n" + one, std::string(5000, 'x') + "\n" + oneWritten},
+        // The text after the first 1023 characters of a line is a piece, not a line.
+        {"the tail of a long line", std::string(1023, 'x') + one, std::string(1023, 'x') + one},
+        {"the tail of a longer line", std::string(2046, 'x') + one, std::string(2046, 'x') + one},
+        {"a long line beginning with it", "HKR,Config,DISMPU,1,0" + std::string(1500, ' ') + "\r\n",
+         "HKR,Config,DISMPU,1,0" + std::string(1500, ' ') + "\r\n"},
+        {"empty file", "", ""},
+        {"ftell on CR LF lines is right", "[x]\r\n" + kSwitches, "[x]\r\n" + kSwitchesWritten, kTellQuirk},
+        // Only the first line's offset (after the seek to the start) is true.
+        {"ftell on LF-only lines is off", Lf(kSwitches), "HKR,Config,DISMPU,1,1\n" + Lf(kSwitches.substr(23)), kTellQuirk},
+        // The byte before a wrong offset is the CR of a CR LF: the line must be there too.
+        {"ftell before an LF-only line is off", kSwitches + "[x]\n", oneWritten + kSwitches.substr(23) + "[x]\n", kTellQuirk},
+        {"fgets stops at a NUL byte before", std::string("\0j\r\n", 4) + one, std::string("\0j\r\n", 4) + oneWritten, kNulQuirk},
+        {"fgets stops at a NUL byte inside", std::string("HKR,Config,DISMPU,1,0\0\r\n", 24),
+         std::string("HKR,Config,DISMPU,1,0\0\r\n", 24), kNulQuirk},
+    };
+    for (const Row& row : rows) {
+        CrtQuirksMachine machine(row.quirks);
+        EXPECT_EQ(AfterSwitches(machine, row.content, kEverySwitch), row.expected) << row.name;
+    }
+}
+
+TEST(InfSettingsValues, EveryReachableChoiceOnTheWdmInf) {
+    const std::pair<const char*, char> jacks[] = {{"rear", '1'},      {"bass", '2'},      {"mic", '4'},
+                                                  {"rear mic", '5'},  {"card rear", '0'}, {"card bass", '0'},
+                                                  {"card mic", '0'},  {"card rear mic", '0'}};
+    for (const auto& [jackWords, digit] : jacks) {
+        for (const bool legacy : {false, true}) {
+            TestMachine machine;
+            // The VxD dialog's boxes play no part here.
+            const std::string options = std::string(jackWords) + (legacy ? " legacy" : " midi game");
+            const std::string expected = Replaced(
+                TestInf("wdm/OVAUDIO.INF"), {{kLegacy, Digit(kLegacy, legacy ? '2' : '3')}, {kJacks, Digit(kJacks, digit)}});
+            EXPECT_EQ(AfterSettings(machine, TestInf("wdm/OVAUDIO.INF"), options), expected) << options;
+            EXPECT_EQ(machine.GetJournal().Count("sleep"), legacy ? 1u : 0u) << options;
+        }
+    }
+}
+
+TEST(InfSettingsValues, OnlyLinesBeginningWithTheExactText) {
+    const std::string written = Digit(kLegacy, '2') + "\r\n" + Digit(kJacks, '4') + "\r\n";
+    struct Row {
+        const char* name;
+        std::string content, expected;
+        CrtQuirks quirks = {};
+    } rows[] = {
+        {"CR LF", "[x]\r\n" + kSettings, "[x]\r\n" + written},
+        {"LF only", "[x]\n" + Lf(kSettings), "[x]\n" + Lf(written)},
+        {"more after the value", kLegacy + " ; x\r\n" + kJacks + "1\r\n", Digit(kLegacy, '2') + " ; x\r\n" + Digit(kJacks, '4') + "1\r\n"},
+        {"the first of two equal lines", kJacks + "\r\n" + kJacks + "\r\n", Digit(kJacks, '4') + "\r\n" + kJacks + "\r\n"},
+        {"a blank too few", "HKR,\"Settings\",\"JackConfig\",     0x00010001,0x05,0,0,0\r\n",
+         "HKR,\"Settings\",\"JackConfig\",     0x00010001,0x05,0,0,0\r\n"},
+        {"a blank before", " " + kJacks + "\r\n", " " + kJacks + "\r\n"},
+        {"lower case", "hkr,\"settings\",\"jackconfig\",      0x00010001,0x05,0,0,0\r\n",
+         "hkr,\"settings\",\"jackconfig\",      0x00010001,0x05,0,0,0\r\n"},
+        {"another default", Digit(kLegacy, '1') + "\r\n", Digit(kLegacy, '1') + "\r\n"},
+        {"cut short", kJacks.substr(0, 54) + "\r\n", kJacks.substr(0, 54) + "\r\n"},
+        {"last line without line end", "[x]\r\n" + kLegacy + "\r\n" + kJacks, "[x]\r\n" + Digit(kLegacy, '2') + "\r\n" + kJacks},
+        {"CR only", kLegacy + "\r" + kJacks + "\r", kLegacy + "\r" + kJacks + "\r"},
+        {"a Ctrl-Z ends the text", "\x1A\r\n" + kSettings, "\x1A\r\n" + kSettings},
+        {"a line of 5000 characters beginning with it", kJacks + std::string(4945, ',') + "\r\n",
+         Digit(kJacks, '4') + std::string(4945, ',') + "\r\n"},
+        {"after a line of 1023 characters", std::string(1023, ';') + "\r\n" + kJacks + "\r\n",
+         std::string(1023, ';') + "\r\n" + Digit(kJacks, '4') + "\r\n"},
+        {"the tail of a long line", std::string(1023, ';') + kJacks + "\r\n", std::string(1023, ';') + kJacks + "\r\n"},
+        {"ftell on LF-only lines is off", "[x]\n" + Lf(kSettings) + "[y]\n", "[x]\n" + Lf(kSettings) + "[y]\n", kTellQuirk},
+        {"ftell on CR LF lines is right", "[x]\r\n" + kSettings, "[x]\r\n" + written, kTellQuirk},
+    };
+    for (const Row& row : rows) {
+        CrtQuirksMachine machine(row.quirks);
+        EXPECT_EQ(AfterSettings(machine, row.content, "legacy mic"), row.expected) << row.name;
+    }
+    TestMachine readOnly;
+    readOnly.Files().PutFile("C:\\Program Files\\Orvanta\\WIN_ME\\OVAUDIO.INF", kSettings, platform::FILE_ATTRIBUTE_READONLY);
+    setup::RewriteSettingsValues(readOnly, "C:\\Program Files\\Orvanta\\WIN_ME\\OVAUDIO.INF", Options("legacy mic"));
+    EXPECT_EQ(readOnly.Files().ReadFile("C:\\Program Files\\Orvanta\\WIN_ME\\OVAUDIO.INF"), kSettings);
+    EXPECT_EQ(readOnly.GetJournal().Count("sleep"), 0u);
+}
+
+std::string InfPath(KernelStreamingInf inf) { return std::string("C:\\WINDOWS\\INF\\") + setup::ToString(inf); }
+std::string NewPath(KernelStreamingInf inf) {
+    const std::string path = InfPath(inf);
+    return path.substr(0, path.size() - 4) + ".new";
+}
+
+TEST(InfCopyFlags, TheSystemInfsAndOnlyTheChosenOnes) {
+    for (const std::set<KernelStreamingInf>& chosen : std::vector<std::set<KernelStreamingInf>>{
+             {}, {KernelStreamingInf::KsFilter}, {KernelStreamingInf::Ks, KernelStreamingInf::WdmAudio},
+             setup::kAllKernelStreamingInfs}) {
+        TestMachine machine;
+        for (KernelStreamingInf inf : setup::kAllKernelStreamingInfs) {
+            machine.Files().PutFile(InfPath(inf), TestInf(std::string("system/") + setup::ToString(inf)));
+        }
+        setup::RewriteCopyFlags(machine, chosen);
+        for (KernelStreamingInf inf : setup::kAllKernelStreamingInfs) {
+            const bool isChosen = chosen.count(inf) != 0;
+            const std::string name = setup::ToString(inf);
+            EXPECT_EQ(machine.Files().ReadFile(InfPath(inf)), TestInf((isChosen ? "system/rewritten/" : "system/") + name)) << name;
+            EXPECT_EQ(machine.Files().ReadFile(NewPath(inf)),
+                      isChosen ? std::optional(TestInf("system/rewritten/" + name)) : std::nullopt) << name;
+        }
+    }
+}
+
+TEST(InfCopyFlags, Lines) {
+    const KernelStreamingInf ks = KernelStreamingInf::Ks, wdmaudio = KernelStreamingInf::WdmAudio,
+                             ksfilter = KernelStreamingInf::KsFilter;
+    const std::string flag = ",,,0x00000010\r\n";
+    struct Row {
+        KernelStreamingInf inf;
+        std::string before, after;
+        CrtQuirks quirks = {};
+    } rows[] = {
+        {ks, "[KS.CopyFiles]\r\nKS.SYS\r\n", "[KS.CopyFiles]\r\nks.sys" + flag},
+        {ks, "[KS.DelFiles]\r\nKS.SYS\r\n", "[KS.DelFiles]\r\nKS.SYS\r\n"},
+        {ks, "[Ks.Remove.DELFILES]\r\nstream.sys\r\n[KS.CopyFiles]\r\nks.sys\r\n",
+         "[Ks.Remove.DELFILES]\r\nstream.sys\r\n[KS.CopyFiles]\r\nks.sys\r\n"},
+        {ks, "KS.SYS\r\n[KS.DelFiles]\r\nKS.SYS\r\n", "ks.sys" + flag + "[KS.DelFiles]\r\nKS.SYS\r\n"},
+        {ks, "DelFiles=KS.DelFiles\r\nks.sys\r\n", "DelFiles=KS.DelFiles\r\nks.sys" + flag},
+        {ks, "; see [KS.DelFiles] below\r\nks.sys\r\n", "; see [KS.DelFiles] below\r\nks.sys\r\n"},
+        {ks, "ks.sys,,,0x00000002 ; the tail goes\r\n", "ks.sys" + flag},
+        {ks, "ks.sys,,,0x00000010 ; flagged\r\n", "ks.sys,,,0x00000010 ; flagged\r\n"},
+        {ks, "KS.SYS,,,0X00000010\r\n", "KS.SYS,,,0X00000010\r\n"},
+        {ks, " ks.sys\r\n", " ks.sys\r\n"},
+        {ks, "ks.sys=1\r\n", "ks.sys" + flag},
+        {ks, "ksuser.dll\r\nStream.Sys,,,4\r\nksproxy.ax\r\n", "ksuser.dll" + flag + "stream.sys" + flag + "ksproxy.ax" + flag},
+        {ks, "mspclock.sys\r\nmskssrv.sys\r\n", "mspclock.sys\r\nmskssrv.sys\r\n"},
+        {ks, "ks.sys\nother\n", "ks.sys" + flag + "other\n"},
+        {ks, "[x]\r\nksproxy.ax", "[x]\r\nksproxy.ax" + flag},
+        {ks, "ks.sys," + std::string(2000, 'x') + "\r\nks.sys\r\n", "ks.sys" + flag + "ks.sys" + flag},
+        {ks, std::string(1023, 'x') + "ks.sys\r\n", std::string(1023, 'x') + "ks.sys\r\n"},
+        {ks, std::string(1022, 'x') + "\r\nks.sys\r\n", std::string(1022, 'x') + "\r\nks.sys" + flag},
+        {ks, std::string("a\0b\r\nks.sys\r\n", 13), std::string("a\0b\r\n", 5) + "ks.sys" + flag},
+        {wdmaudio, "[WDMAUDIO.CopyList]\r\nStream.Sys\r\n[WDMAUDIO.DelFiles]\r\nStream.Sys\r\n",
+         "[WDMAUDIO.CopyList]\r\nstream.sys" + flag + "[WDMAUDIO.DelFiles]\r\nStream.Sys\r\n"},
+        {ksfilter, "[SourceDisksFiles]\r\nmspclock.sys=1\r\n", "[SourceDisksFiles]\r\nmspclock.sys=1\r\n"},
+        {ksfilter, "MSPCLOCK.SYS,,,0x00000004\r\nmskssrv.sys\r\n", "mspclock.sys" + flag + "mskssrv.sys" + flag},
+        {ksfilter, "[MSPCLOCK.DelFiles]\r\nmspclock.sys\r\n", "[MSPCLOCK.DelFiles]\r\nmspclock.sys" + flag},
+        {ksfilter, "ks.sys\r\nstream.sys\r\n", "ks.sys\r\nstream.sys\r\n"},
+        // An unfaithful copy never replaces the INF.
+        {ks, std::string("[x]\r\nnul\0byte\r\nks.sys\r\n", 24), std::string("[x]\r\nnul\0byte\r\nks.sys\r\n", 24), kNulQuirk},
+        {ks, "[x]\r\nks.sys\r\n", "[x]\r\nks.sys" + flag, kNulQuirk},
+        {ks, "[x]\r\nks.sys\r\n", "[x]\r\nks.sys\r\n", {false, false, 10}},
+        {ks, "[x]\r\nks.sys\r\n", "[x]\r\nks.sys" + flag, {false, false, 26}},
+    };
+    for (const Row& row : rows) {
+        CrtQuirksMachine machine(row.quirks);
+        machine.Files().PutFile(InfPath(row.inf), row.before);
+        setup::RewriteCopyFlags(machine, {row.inf});
+        EXPECT_EQ(machine.Files().ReadFile(InfPath(row.inf)), row.after) << setup::ToString(row.inf) << ": " << row.before;
+    }
+}
+
+TEST(InfCopyFlags, AnInfThatCannotBeReplacedStaysAsItWas) {
+    const KernelStreamingInf ks = KernelStreamingInf::Ks;
+    const std::string before = "ks.sys\r\n", rewritten = "ks.sys,,,0x00000010\r\n";
+    struct Row {
+        const char* name;
+        std::string newBefore, machineIni;  // an earlier run's .new file ("" none)
+        std::optional<std::string> inf, newFile;
+    } rows[] = {
+        {"read-only INF", "", "[Attributes]\nC:\\WINDOWS\\INF\\ks.inf = R\n", before, rewritten},
+        {"read-only .new file", "old", "[Attributes]\nC:\\WINDOWS\\INF\\ks.new = R\n", before, "old"},
+        {"CopyFile fails", "", "[Faults]\nCopyFile = always\n", before, rewritten},
+        {"the INF does not open", "", "[Faults]\nfopen = call 1\n", before, ""},
+        {"the .new file does not open", "", "[Faults]\nfopen = call 2\n", before, std::nullopt},
+        {"a longer .new file of an earlier run", std::string(100, 'x'), "", rewritten, rewritten},
+    };
+    for (const Row& row : rows) {
+        TestMachine machine;
+        machine.Files().PutFile(InfPath(ks), before);
+        if (!row.newBefore.empty()) machine.Files().PutFile(NewPath(ks), row.newBefore);
+        vm::ApplyMachineIni(row.machineIni, "machine.ini", machine);
+        setup::RewriteCopyFlags(machine, {ks});
+        EXPECT_EQ(machine.Files().ReadFile(InfPath(ks)), row.inf) << row.name;
+        EXPECT_EQ(machine.Files().ReadFile(NewPath(ks)), row.newFile) << row.name;
+    }
+}
+
+TEST(InfSourceDisks, EachFormWithItsKeyPresentOrAbsent) {
+    const std::string vxd = TestInf("vxd/OVAUDIO.INF"), wdm = TestInf("wdm/OVAUDIO.INF");
+    const std::string vxdDisk = "1=\"Orvanta PCI Audio Driver Disk\",,0", wdmDisk = "200=\"Orvanta WDM Audio Driver Disk\",,,";
+    const std::string lastFile = "ovprop.dll=200\r\n", shortWdm = "C:\\PROGRA~1\\ORVANTA\\WIN_ME";
+    // Described otherwise, and naming the catalog's disk already.
+    const std::string wdmOther = Replaced(wdm, {{wdmDisk, "200=\"Orvanta WDM Driver CD\",,,"}, {lastFile, lastFile + "ovaudio.cat=1\r\n"}});
+    struct Row {
+        SourceDiskForm form;
+        std::string inf, expected;
+        bool stagingFolders = true;
+    } rows[] = {
+        {SourceDiskForm::VxdLongPath, vxd, Replaced(vxd, {{vxdDisk, vxdDisk + ", C:\\Program Files\\Orvanta\\WIN_9x"}})},
+        {SourceDiskForm::VxdLongPath, vxd, Replaced(vxd, {{vxdDisk, vxdDisk + ", C:\\Program Files\\Orvanta\\WIN_9x"}}), false},
+        {SourceDiskForm::VxdLongPath, wdm, Replaced(wdm, {{wdmDisk + "\r\n", wdmDisk + "\r\n1=, C:\\Program Files\\Orvanta\\WIN_9x\r\n"}})},
+        {SourceDiskForm::VxdLongPath, "[Version]\r\n", "[Version]\r\n[SourceDisksNames]\r\n1=, C:\\Program Files\\Orvanta\\WIN_9x\r\n"},
+        {SourceDiskForm::WdmFixedDescription, wdm, Replaced(wdm, {{wdmDisk, wdmDisk + shortWdm}, {lastFile, lastFile + "ovaudio.cat=200\r\n"}})},
+        {SourceDiskForm::WdmFixedDescription, wdmOther,
+         Replaced(wdmOther, {{"200=\"Orvanta WDM Driver CD\",,,", wdmDisk + shortWdm}, {"ovaudio.cat=1\r\n", "ovaudio.cat=200\r\n"}})},
+        {SourceDiskForm::WdmFixedDescription, vxd, vxd},
+        {SourceDiskForm::WdmFixedDescription, wdm, wdm, false},
+        {SourceDiskForm::VxdShortPath, vxd, Replaced(vxd, {{vxdDisk, vxdDisk + ", C:\\PROGRA~1\\ORVANTA\\WIN_9X"}})},
+        {SourceDiskForm::VxdShortPath, wdm, wdm},
+        {SourceDiskForm::VxdShortPath, vxd, vxd, false},
+        {SourceDiskForm::VxdShortPath, "[SourceDisksNames]\r\n1=\r\n", "[SourceDisksNames]\r\n1=\r\n"},
+        {SourceDiskForm::VxdShortPath, "[SourceDisksNames]\r\n1=\"" + std::string(1500, 'D') + "\",,0\r\n",
+         "[SourceDisksNames]\r\n1=\"" + std::string(1500, 'D') + "\",,0, C:\\PROGRA~1\\ORVANTA\\WIN_9X\r\n"},
+        {SourceDiskForm::WdmAppendedShortPath, wdm, Replaced(wdm, {{wdmDisk, wdmDisk + shortWdm}, {lastFile, lastFile + "ovaudio.cat=200\r\n"}})},
+        {SourceDiskForm::WdmAppendedShortPath, wdmOther,
+         Replaced(wdmOther, {{"Driver CD\",,,", "Driver CD\",,," + shortWdm}, {"ovaudio.cat=1\r\n", "ovaudio.cat=200\r\n"}})},
+        {SourceDiskForm::WdmAppendedShortPath, vxd, vxd},
+        {SourceDiskForm::WdmAppendedShortPath, wdm, wdm, false},
+    };
+    for (const Row& row : rows) {
+        TestMachine machine;
+        if (row.stagingFolders) {
+            machine.Files().PutDirectory("C:\\Program Files\\Orvanta\\WIN_9x");
+            machine.Files().PutDirectory("C:\\Program Files\\Orvanta\\WIN_ME");
+        }
+        machine.Files().PutFile("C:\\WINDOWS\\INF\\OTHER\\OVAUDIO.INF", row.inf);
+        setup::RewriteSourceDisks(machine, "C:\\WINDOWS\\INF\\OTHER\\OVAUDIO.INF", row.form);
+        EXPECT_EQ(machine.Files().ReadFile("C:\\WINDOWS\\INF\\OTHER\\OVAUDIO.INF"), row.expected)
+            << setup::ToString(row.form) << " " << row.inf.substr(0, 40) << (row.stagingFolders ? "" : " (no staging folder)");
+    }
+}
+
+}  // namespace
