@@ -58,7 +58,7 @@ soak: native
 
 # Every dialog in every language under Wine, into docs/screenshots/*.png.
 screenshots: deps
-	JOBS=$(JOBS) scripts/screenshots
+	JOBS=$(JOBS) tools/screenshots/make-screenshots
 
 clean:
 	rm -rf build
