@@ -103,26 +103,20 @@ std::optional<int> RunHost(const std::vector<std::string>& argv, const Env& env,
     return WaitFor(Spawn(argv, "", env, out), timeout);
 }
 
-// One Xvfb for the test process, on the display number it picks itself.
+// One Xvfb for the test process, on a display number no other one holds.
 const std::string& Display() {
     static const std::string display = [] {
-        int fds[2];
-        Require(pipe(fds) == 0, "pipe failed");
-        const pid_t pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
-            _exit(127);
+        for (int number = 100 + getpid() % 500;; ++number) {
+            const std::string name = ":" + std::to_string(number);
+            if (fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) continue;
+            const int pid = Spawn({"Xvfb", name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, "", {}, "");
+            for (int look = 0; look < 500; ++look) {
+                if (fs::exists("/tmp/.X11-unix/X" + std::to_string(number))) return name;
+                if (waitpid(pid, nullptr, WNOHANG) == pid) break;
+                std::this_thread::sleep_for(Ms(20));
+            }
+            Require(number < 100 + getpid() % 500 + 50, "Xvfb did not start");
         }
-        close(fds[1]);
-        char number[16] = {};
-        const ssize_t got = read(fds[0], number, sizeof number - 1);
-        close(fds[0]);
-        Require(got > 0, "Xvfb did not start");
-        return ":" + Trim(number);
     }();
     return display;
 }

@@ -207,8 +207,10 @@ bool Handle(Watch& watch, HWND dialog) {
         if (!GetDlgItem(dialog, 0xFFFF) && !control.text.empty()) text += (text.empty() ? "" : "\n") + control.text;
         if (control.button) buttons += (buttons.empty() ? "" : "|") + Label(control.text);
     }
+    // The owner's caption before the clicks: a program at work after them may not answer.
+    const std::string owner_caption = owner ? Text(owner) : "(none)";
     if (rule && action.find("missing:") == std::string::npos) Perform(watch, dialog, rule->steps);
-    Write(watch.log, Escape(caption) + '\t' + Escape(text) + '\t' + Escape(owner ? Text(owner) : "(none)") + '\t' +
+    Write(watch.log, Escape(caption) + '\t' + Escape(text) + '\t' + Escape(owner_caption) + '\t' +
                          Escape(buttons) + '\t' + Escape(action) + '\t' + Escape(shot) + "\r\n", OPEN_ALWAYS);
     return true;
 }

@@ -20,16 +20,18 @@ using platform::win32::RuntimeLibrary;
 using platform::win32::Win32Platform;
 constexpr platform::HKey kCurrentUser = 0x80000001u;  // the root as the logic passes it
 
-std::string Error() { return " error=" + std::to_string(GetLastError()); }
+// The result, then the error the call left.
+std::string Outcome(const std::string& result, unsigned long error) { return result + " error=" + std::to_string(error); }
 
 std::string Calls(Win32Platform& platform) {
-    std::string line = "missing-dll=" + std::to_string(RuntimeLibrary("orvanta-absent.dll").Call<int()>("Any", -1));
-    line += Error() + " missing-export=" + std::to_string(RuntimeLibrary("kernel32.dll").Call<int()>("OvNone", -1));
-    line += Error() + " raising-export=";
+    int result = RuntimeLibrary("orvanta-absent.dll").Call<int()>("Any", -1);
+    std::string line = "missing-dll=" + Outcome(std::to_string(result), GetLastError());
+    result = RuntimeLibrary("kernel32.dll").Call<int()>("OvNone", -1);
+    line += " missing-export=" + Outcome(std::to_string(result), GetLastError()) + " raising-export=";
     // Wine's SetupQuerySourceListA stub raises: survived twice, as a failure.
     for (int call = 0; call < 2; ++call) {
-        line += std::string(platform.SetupQuerySourceList(0x30) ? "list" : "failed") + " error=" +
-                std::to_string(platform.GetLastError()) + (call ? "" : ",");
+        const bool listed = platform.SetupQuerySourceList(0x30).has_value();
+        line += Outcome(listed ? "list" : "failed", platform.GetLastError()) + (call ? "" : ",");
     }
     volatile int* nowhere = nullptr;
     auto crash = [&] { *nowhere = 1; };
