@@ -78,7 +78,9 @@ protected:
         EXPECT_EQ(prefix_->Read(kWininitDone), std::string("[rename]\r\n") + kRetired + (swap ? kMixerSwap : ""));
         EXPECT_EQ(prefix_->Read("C:\\windows\\system\\OVAUDIO.OLD"), "earlier driver");
         EXPECT_FALSE(prefix_->Exists("C:\\windows\\system\\OVAUDIO.VXD"));
-        if (swap) EXPECT_EQ(prefix_->Read("C:\\windows\\Mixer.exe"), "new mixer");
+        if (swap) {
+            EXPECT_EQ(prefix_->Read("C:\\windows\\Mixer.exe"), "new mixer");
+        }
     }
     std::string medium_;
 };
