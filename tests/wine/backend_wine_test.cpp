@@ -1,6 +1,8 @@
 // The Win32 backend itself under Wine, through backend_probe.exe: calls into
 // missing or raising exports, the guard around a crash, the deletion of a key
 // with sub-keys, and the program's dialogs with their resource languages.
+#include <fstream>
+
 #include "wine_fixture.h"
 
 namespace winetest {
@@ -60,6 +62,20 @@ TEST_F(BackendUnderWine, DialogsAnswerInTheUsersLanguage) {
     // The icon control comes first, its text the raw resource reference.
     EXPECT_EQ(dialogs_[0].text.substr(dialogs_[0].text.find('\n') + 1),
               "Setup Version 2.5\nOrvanta PCI Audio driver package\nOK");
+}
+
+}  // namespace
+}  // namespace winetest
+
+namespace winetest {
+namespace {
+
+// Says which setup.exe the Wine tests run; `make test` prints the line.
+TEST(WineBinary, UnderTest) {
+    const std::string line = "wine tests: " + UnderTest().Describe();
+    std::cout << line << "\n";
+    std::ofstream(std::string(WINE_TESTS_WORK_DIR) + "/binary-under-test.txt") << line << "\n";
+    EXPECT_EQ(Missing({"setup.exe"}), "");
 }
 
 }  // namespace
