@@ -37,6 +37,7 @@ test: deps
 	$(MAKE) native win32 win64 sanitize
 	$(MAKE) fuzz
 	ctest --test-dir $(NATIVE) -j$(JOBS) --output-on-failure
+	@cat $(NATIVE)/wine-tests/binary-under-test.txt 2>/dev/null || true
 	ctest --test-dir $(SANITIZE) -j$(JOBS) --output-on-failure
 
 # The libFuzzer targets, each for FUZZ_SECONDS (10 here, to keep `make test`
@@ -58,7 +59,7 @@ soak: native
 
 # Every dialog in every language under Wine, into docs/screenshots/*.png.
 screenshots: deps
-	JOBS=$(JOBS) scripts/screenshots
+	JOBS=$(JOBS) tools/screenshots/make-screenshots
 
 clean:
 	rm -rf build

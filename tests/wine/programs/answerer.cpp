@@ -1,475 +1,271 @@
-// Plays the user for the end-to-end tests: watches for the dialogs and message
-// boxes of other processes, records what each one shows, and presses the
-// buttons a script names.
-//
-//   answerer.exe --log FILE [--answer CAPTION=BUTTON]... [--shot DIR]
-//                [--stop-file FILE] [--timeout-ms N]
-//
-// CAPTION is a pattern with * and ?, compared without regard to case; the
-// first rule that matches a window's caption applies. BUTTON is a button's
-// label (without the & marker, any case) or its control id in decimal;
-// several joined by + are clicked in that order; "-" leaves the window alone.
-// A step "syscommand:N" sends the dialog WM_SYSCOMMAND N instead (a choice
-// from its system menu); the steps after it wait until a dialog it owns has
-// opened and closed again.
-// One line per window goes to the log, UTF-8, fields separated by tabs:
-//   caption, text (a message box's message, else the texts of all controls
-//   joined by LF), owner's caption or "(none)", buttons joined by |,
-//   what was done, screenshot path or "-"
-// with \ as \\, tab as \t, CR as \r and LF as \n inside the fields.
-// The log is created empty at start, so its presence says the watch is on.
+// Plays the user: watches the dialogs of other processes, records what each
+// shows and presses what a rule names.
+//   answerer.exe --log FILE --stop-file FILE [--answer CAPTION=STEPS]... [--shot DIR]
+// CAPTION has * and ?, any case; the first matching rule applies. STEPS are
+// button labels (no &, any case) or ids joined by +, "syscommand:N" for a
+// system menu choice (the steps after it wait until a window the dialog owns
+// has opened and closed), or "-" to leave the window alone. One line per
+// dialog goes to the log, fields joined by tabs, \ t r n escaped:
+//   caption, text (a message box's message, else every control's text by LF),
+//   owner's caption or "(none)", buttons by |, what was done, BMP path or "-".
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
 #endif
 #include <windows.h>
 #include <shellapi.h>
 
-#include <algorithm>
-#include <cstddef>
 #include <cstdlib>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
 
-constexpr int kMessageBoxTextId = 0xFFFF;
-constexpr DWORD kPollMs = 50;
-constexpr DWORD kSettleMs = 300;
-// Looks at a window before a button its rule names counts as missing: a
-// busy program may not answer WM_GETTEXT in time at first.
-constexpr int kLooksForButtons = 40;
-constexpr const char* kSysCommand = "syscommand:";
-
 struct Rule {
-    std::string caption_pattern;
-    std::vector<std::string> buttons;  // empty: leave the window alone
+    std::string pattern;
+    std::vector<std::string> steps;  // empty: leave the window alone
 };
 
-struct Options {
-    std::string log;
-    std::vector<Rule> rules;
-    std::string shot_folder;
-    std::string stop_file;
-    DWORD timeout_ms = 60000;
+struct Control {
+    HWND window;
+    int id;
+    bool button;
+    std::string text;
 };
 
-std::string ToUtf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                   0, nullptr, nullptr);
+std::string Utf8(const wchar_t* text, size_t length) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], size,
-                        nullptr, nullptr);
+    if (size) WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &result[0], size, nullptr, nullptr);
     return result;
 }
 
-std::wstring FromUtf8(const std::string& text) {
-    if (text.empty()) return {};
-    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], size);
-    return result;
-}
-
-std::string WindowText(HWND window) {
-    // WM_GETTEXT, not GetWindowText: the latter does not ask windows of other
-    // processes for the text of their controls.
+// WM_GETTEXT: GetWindowText does not ask other processes' controls.
+std::string Text(HWND window) {
     wchar_t buffer[4096];
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, sizeof buffer / sizeof buffer[0],
-                             reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 1000, &length)) {
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 1000,
+                             &length)) {
         return {};
     }
-    return ToUtf8(std::wstring(buffer, std::min<size_t>(length, sizeof buffer / sizeof buffer[0])));
+    return Utf8(buffer, length < 4096 ? length : 4096);
 }
 
-std::string ClassName(HWND window) {
-    char buffer[256];
-    int length = GetClassNameA(window, buffer, sizeof buffer);
-    return std::string(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+std::string ClassOf(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Low(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    }
-    return true;
+bool Match(const char* pattern, const char* text) {
+    if (*pattern == '*') return Match(pattern + 1, text) || (*text && Match(pattern, text + 1));
+    if (!*pattern || !*text) return !*pattern && !*text;
+    return (*pattern == '?' || Low(*pattern) == Low(*text)) && Match(pattern + 1, text + 1);
 }
 
-bool WildcardMatch(const char* pattern, const char* text) {
-    if (*pattern == '\0') return *text == '\0';
-    if (*pattern == '*') {
-        for (const char* rest = text;; ++rest) {
-            if (WildcardMatch(pattern + 1, rest)) return true;
-            if (*rest == '\0') return false;
+std::string Label(const std::string& text) {
+    std::string label;
+    for (size_t i = 0; i < text.size(); ++i) label += text[i] == '&' && i + 1 < text.size() ? text[++i] : text[i];
+    return label;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts(1);
+    for (char c : text) {
+        if (c == separator) {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
         }
     }
-    if (*text == '\0') return false;
-    if (*pattern != '?' && Lower(*pattern) != Lower(*text)) return false;
-    return WildcardMatch(pattern + 1, text + 1);
-}
-
-std::string WithoutMnemonic(const std::string& label) {
-    std::string result;
-    for (size_t i = 0; i < label.size(); ++i) {
-        if (label[i] == '&' && i + 1 < label.size()) ++i;
-        result += label[i];
-    }
-    return result;
+    return parts;
 }
 
 std::string Escape(const std::string& field) {
     std::string result;
     for (char c : field) {
-        switch (c) {
-            case '\\': result += "\\\\"; break;
-            case '\t': result += "\\t"; break;
-            case '\r': result += "\\r"; break;
-            case '\n': result += "\\n"; break;
-            default: result += c;
-        }
+        result += c == '\\' ? "\\\\" : c == '\t' ? "\\t" : c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
     }
     return result;
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (;;) {
-        size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end - start));
-        if (end == std::string::npos) return parts;
-        start = end + 1;
-    }
-}
-
-bool ParseOptions(Options& options) {
-    int count = 0;
-    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!arguments) return false;
-    std::vector<std::string> args;
-    for (int i = 1; i < count; ++i) args.push_back(ToUtf8(arguments[i]));
-    LocalFree(arguments);
-
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& name = args[i];
-        if (i + 1 >= args.size()) return false;
-        const std::string& value = args[++i];
-        if (name == "--log") {
-            options.log = value;
-        } else if (name == "--answer") {
-            size_t equals = value.rfind('=');
-            if (equals == std::string::npos || equals == 0) return false;
-            Rule rule;
-            rule.caption_pattern = value.substr(0, equals);
-            std::string buttons = value.substr(equals + 1);
-            if (buttons != "-") rule.buttons = Split(buttons, '+');
-            options.rules.push_back(rule);
-        } else if (name == "--shot") {
-            options.shot_folder = value;
-        } else if (name == "--stop-file") {
-            options.stop_file = value;
-        } else if (name == "--timeout-ms") {
-            options.timeout_ms = static_cast<DWORD>(std::strtoul(value.c_str(), nullptr, 10));
-        } else {
-            return false;
-        }
-    }
-    return !options.log.empty();
-}
-
-bool AppendToFile(const std::string& path, const std::string& text, DWORD disposition) {
-    HANDLE file = CreateFileW(FromUtf8(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool Write(const std::string& path, const std::string& text, DWORD disposition) {
+    const HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, disposition,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(file);
     return ok && written == text.size();
 }
 
-struct Control {
-    HWND window;
-    int id;
-    std::string class_name;
-    std::string text;
-};
-
-BOOL CALLBACK CollectControl(HWND window, LPARAM context) {
-    auto* controls = reinterpret_cast<std::vector<Control>*>(context);
-    controls->push_back({window, GetDlgCtrlID(window), ClassName(window), WindowText(window)});
+BOOL CALLBACK Collect(HWND window, LPARAM list) {
+    const bool button = lstrcmpiA(ClassOf(window).c_str(), "Button") == 0;
+    reinterpret_cast<std::vector<Control>*>(list)->push_back({window, GetDlgCtrlID(window), button, Text(window)});
     return TRUE;
 }
 
-std::vector<Control> Controls(HWND dialog) {
-    std::vector<Control> controls;
-    EnumChildWindows(dialog, CollectControl, reinterpret_cast<LPARAM>(&controls));
-    return controls;
-}
-
-bool IsButton(const Control& control) { return EqualNoCase(control.class_name, "Button"); }
-
-std::string DialogText(HWND dialog, const std::vector<Control>& controls) {
-    if (HWND message = GetDlgItem(dialog, kMessageBoxTextId)) return WindowText(message);
-    std::string text;
-    for (const Control& control : controls) {
-        if (control.text.empty()) continue;
-        if (!text.empty()) text += '\n';
-        text += control.text;
-    }
-    return text;
-}
-
-std::string ButtonList(const std::vector<Control>& controls) {
-    std::string list;
-    for (const Control& control : controls) {
-        if (!IsButton(control)) continue;
-        if (!list.empty()) list += '|';
-        list += WithoutMnemonic(control.text);
-    }
-    return list;
-}
-
-const Rule* RuleFor(const std::vector<Rule>& rules, const std::string& caption) {
-    for (const Rule& rule : rules) {
-        if (WildcardMatch(rule.caption_pattern.c_str(), caption.c_str())) return &rule;
-    }
-    return nullptr;
-}
-
-const Control* FindButton(const std::vector<Control>& controls, const std::string& name) {
-    char* end = nullptr;
-    long id = std::strtol(name.c_str(), &end, 10);
-    bool numeric = !name.empty() && *end == '\0';
-    for (const Control& control : controls) {
-        if (!IsButton(control)) continue;
-        if (numeric ? control.id == id : EqualNoCase(WithoutMnemonic(control.text), name)) {
-            return &control;
-        }
-    }
-    return nullptr;
-}
-
-// One thing the user does to a dialog: click a button, or choose an item
-// of its system menu.
-struct Step {
-    HWND button = nullptr;
-    WPARAM sys_command = 0;
-};
-
-// Steps held back until the window a system command opened over the dialog
-// (one the dialog owns) has been seen and has closed again.
-struct Deferred {
-    std::vector<Step> steps;
-    HWND opened = nullptr;
-};
-
-bool ParseSysCommand(const std::string& name, WPARAM& command) {
-    const size_t length = std::string(kSysCommand).size();
-    if (name.compare(0, length, kSysCommand) != 0 || name.size() == length) return false;
-    char* end = nullptr;
-    command = static_cast<WPARAM>(std::strtoul(name.c_str() + length, &end, 0));
-    return *end == '\0';
-}
-
-// The rule's steps for this dialog, and what the log says about them.
-std::string PlanSteps(const Rule* rule, const std::vector<Control>& controls, std::vector<Step>& steps) {
-    if (!rule) return "(no rule)";
-    if (rule->buttons.empty()) return "-";
-    std::string done;
-    for (const std::string& name : rule->buttons) {
-        if (!done.empty()) done += '+';
-        Step step;
-        if (ParseSysCommand(name, step.sys_command)) {
-            steps.push_back(step);
-            done += name;
-            continue;
-        }
-        const Control* button = FindButton(controls, name);
-        if (!button) {
-            done += "missing:" + name;
-            continue;
-        }
-        step.button = button->window;
-        steps.push_back(step);
-        done += name;
-    }
-    return done;
-}
-
-// Clicks through BM_CLICK so that check boxes toggle as they would for a
-// user. Stops after a system command; the rest waits in `deferred`.
-void RunSteps(HWND dialog, std::vector<Step> steps, std::map<HWND, Deferred>& deferred) {
-    for (size_t i = 0; i < steps.size(); ++i) {
-        if (steps[i].button) {
-            PostMessageW(steps[i].button, BM_CLICK, 0, 0);
-            continue;
-        }
-        PostMessageW(dialog, WM_SYSCOMMAND, steps[i].sys_command, 0);
-        if (i + 1 < steps.size()) {
-            const auto rest = steps.begin() + static_cast<std::ptrdiff_t>(i + 1);
-            deferred[dialog] = Deferred{std::vector<Step>(rest, steps.end()), nullptr};
-        }
-        return;
-    }
-}
-
-// A window seen for the first time: if its owner waits for it, note it.
-void NoteOpened(std::map<HWND, Deferred>& deferred, HWND owner, HWND window) {
-    auto waiting = deferred.find(owner);
-    if (waiting != deferred.end() && !waiting->second.opened) waiting->second.opened = window;
-}
-
-void RunDeferredSteps(std::map<HWND, Deferred>& deferred) {
-    for (auto entry = deferred.begin(); entry != deferred.end();) {
-        const HWND dialog = entry->first;
-        Deferred& waiting = entry->second;
-        if (!IsWindow(dialog)) {
-            entry = deferred.erase(entry);
-        } else if (waiting.opened && !IsWindow(waiting.opened)) {
-            std::vector<Step> steps = std::move(waiting.steps);
-            entry = deferred.erase(entry);
-            RunSteps(dialog, std::move(steps), deferred);
-        } else {
-            ++entry;
-        }
-    }
-}
-
-bool SaveScreenshot(HWND window, const std::string& path) {
+// The window as a 24-bit BMP file.
+bool Shoot(HWND window, const std::string& path) {
     RECT rect;
-    if (!GetWindowRect(window, &rect)) return false;
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0) return false;
-
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BOOL copied = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top,
-                         SRCCOPY | CAPTUREBLT);
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    const HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    const BOOL copied = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY | CAPTUREBLT);
     SelectObject(memory, previous);
-
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    DWORD row = static_cast<DWORD>((width * 3 + 3) & ~3);
-    std::string pixels(static_cast<size_t>(row) * static_cast<size_t>(height), '\0');
-    int rows = copied ? GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), &pixels[0],
-                                  reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS)
-                      : 0;
+    BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    std::string pixels(static_cast<size_t>((width * 3 + 3) & ~3) * static_cast<size_t>(height), '\0');
+    const int rows = copied ? GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), &pixels[0],
+                                        reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) : 0;
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    if (rows != height) return false;
-
-    BITMAPFILEHEADER header = {};
-    header.bfType = 0x4D42;  // "BM"
-    header.bfOffBits = sizeof header + sizeof info;
+    BITMAPFILEHEADER header = {0x4D42, 0, 0, 0, sizeof header + sizeof info};
     header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
-    std::string file(reinterpret_cast<const char*>(&header), sizeof header);
-    file.append(reinterpret_cast<const char*>(&info), sizeof info);
-    file += pixels;
-    return AppendToFile(path, file, CREATE_ALWAYS);
+    return rows == height && Write(path, std::string(reinterpret_cast<char*>(&header), sizeof header) +
+                                             std::string(reinterpret_cast<char*>(&info), sizeof info) + pixels,
+                                   CREATE_ALWAYS);
 }
 
-struct Watch {
-    const Options& options;
-    std::set<HWND> handled;
-    std::set<HWND> alive;
-    std::map<HWND, Deferred> deferred;
-    std::map<HWND, int> looks;
-    int shots = 0;
+struct Pending {
+    std::vector<std::string> steps;
+    HWND opened = nullptr;  // the window the system command opened
 };
 
-// Records the dialog and answers it; false when it is to be looked at again.
+struct Watch {
+    std::string log, shots;
+    std::vector<Rule> rules;
+    std::set<HWND> handled, alive;
+    std::map<HWND, Pending> pending;
+    std::map<HWND, int> looks;
+    int shot = 0;
+};
+
+HWND Button(const std::vector<Control>& controls, const std::string& name) {
+    char* end = nullptr;
+    const long id = std::strtol(name.c_str(), &end, 10);
+    for (const Control& control : controls) {
+        if (control.button && (*end == '\0' ? control.id == id : lstrcmpiA(Label(control.text).c_str(),
+                                                                           name.c_str()) == 0)) {
+            return control.window;
+        }
+    }
+    return nullptr;
+}
+
+// Clicks with BM_CLICK, so that check boxes toggle as for a user; a system
+// command holds back the steps after it.
+void Perform(Watch& watch, HWND dialog, std::vector<std::string> steps) {
+    std::vector<Control> controls;
+    EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&controls));
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (steps[i].rfind("syscommand:", 0) == 0) {
+            PostMessageW(dialog, WM_SYSCOMMAND, std::strtoul(steps[i].c_str() + 11, nullptr, 0), 0);
+            if (i + 1 < steps.size()) watch.pending[dialog] = {{steps.begin() + i + 1, steps.end()}, nullptr};
+            return;
+        }
+        PostMessageW(Button(controls, steps[i]), BM_CLICK, 0, 0);
+    }
+}
+
+// Records and answers the dialog; false when it is to be looked at again (a
+// busy program may not give its texts at first).
 bool Handle(Watch& watch, HWND dialog) {
-    std::vector<Control> controls = Controls(dialog);
-    std::string caption = WindowText(dialog);
-    HWND owner = GetWindow(dialog, GW_OWNER);
-    std::vector<Step> steps;
-    const std::string action = PlanSteps(RuleFor(watch.options.rules, caption), controls, steps);
-    const bool unread = caption.empty() || action.find("missing:") != std::string::npos;
-    if (unread && ++watch.looks[dialog] < kLooksForButtons) return false;
-    NoteOpened(watch.deferred, owner, dialog);
+    std::vector<Control> controls;
+    EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&controls));
+    const std::string caption = Text(dialog);
+    const Rule* rule = nullptr;
+    for (const Rule& candidate : watch.rules) {
+        if (!rule && Match(candidate.pattern.c_str(), caption.c_str())) rule = &candidate;
+    }
+    std::string action = rule ? (rule->steps.empty() ? "-" : "") : "(no rule)";
+    for (size_t i = 0; rule && i < rule->steps.size(); ++i) {
+        const std::string& step = rule->steps[i];
+        const bool found = step.rfind("syscommand:", 0) == 0 || Button(controls, step);
+        action += (i ? "+" : "") + (found ? step : "missing:" + step);
+    }
+    if ((caption.empty() || action.find("missing:") != std::string::npos) && ++watch.looks[dialog] < 40) return false;
+    const HWND owner = GetWindow(dialog, GW_OWNER);
+    auto waiting = watch.pending.find(owner);
+    if (waiting != watch.pending.end() && !waiting->second.opened) waiting->second.opened = dialog;
 
     std::string shot = "-";
-    if (!watch.options.shot_folder.empty()) {
-        // The window may have appeared before its controls painted: paint
-        // all of it now, and give the display a moment to show it.
-        RedrawWindow(dialog, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Sleep(kSettleMs);
-        std::string path = watch.options.shot_folder + "\\dialog-" + std::to_string(++watch.shots) +
-                           ".bmp";
-        shot = SaveScreenshot(dialog, path) ? path : "(failed)";
+    if (!watch.shots.empty()) {
+        // Painted whole first: the window may have come before its controls.
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Sleep(300);
+        shot = watch.shots + "\\dialog-" + std::to_string(++watch.shot) + ".bmp";
+        if (!Shoot(dialog, shot)) shot = "(failed)";
     }
-
-    std::string line = Escape(caption);
-    line += '\t' + Escape(DialogText(dialog, controls));
-    line += '\t' + Escape(owner ? WindowText(owner) : "(none)");
-    line += '\t' + Escape(ButtonList(controls));
-    line += '\t' + Escape(action);
-    RunSteps(dialog, std::move(steps), watch.deferred);
-    line += '\t' + Escape(shot);
-    line += "\r\n";
-    AppendToFile(watch.options.log, line, OPEN_ALWAYS);
+    std::string text = Text(GetDlgItem(dialog, 0xFFFF)), buttons;  // a message box's message
+    for (const Control& control : controls) {
+        if (!GetDlgItem(dialog, 0xFFFF) && !control.text.empty()) text += (text.empty() ? "" : "\n") + control.text;
+        if (control.button) buttons += (buttons.empty() ? "" : "|") + Label(control.text);
+    }
+    // The owner's caption before the clicks: a program at work after them may not answer.
+    const std::string owner_caption = owner ? Text(owner) : "(none)";
+    if (rule && action.find("missing:") == std::string::npos) Perform(watch, dialog, rule->steps);
+    Write(watch.log, Escape(caption) + '\t' + Escape(text) + '\t' + Escape(owner_caption) + '\t' +
+                         Escape(buttons) + '\t' + Escape(action) + '\t' + Escape(shot) + "\r\n", OPEN_ALWAYS);
     return true;
 }
 
-BOOL CALLBACK VisitWindow(HWND window, LPARAM context) {
-    auto& watch = *reinterpret_cast<Watch*>(context);
+BOOL CALLBACK Visit(HWND window, LPARAM context) {
+    Watch& watch = *reinterpret_cast<Watch*>(context);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-    if (ClassName(window) != "#32770") return TRUE;
+    if (process == GetCurrentProcessId() || !IsWindowVisible(window) || ClassOf(window) != "#32770") return TRUE;
     watch.alive.insert(window);
-    if (watch.handled.count(window) == 0 && Handle(watch, window)) watch.handled.insert(window);
+    if (!watch.handled.count(window) && Handle(watch, window)) watch.handled.insert(window);
     return TRUE;
 }
 
 }  // namespace
 
 int main() {
-    Options options;
-    // No usage message box: nobody would be there to close it.
-    if (!ParseOptions(options)) return 1;
-    if (!AppendToFile(options.log, "", CREATE_ALWAYS)) return 2;
-
-    Watch watch{options, {}, {}, {}, {}, 0};
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (!options.stop_file.empty() &&
-            GetFileAttributesW(FromUtf8(options.stop_file).c_str()) != INVALID_FILE_ATTRIBUTES) {
-            return 0;
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    Watch watch;
+    std::string stop;
+    for (int i = 1; i + 1 < count; i += 2) {
+        const std::string name = Utf8(arguments[i], wcslen(arguments[i]));
+        const std::string value = Utf8(arguments[i + 1], wcslen(arguments[i + 1]));
+        const size_t equals = value.rfind('=');
+        if (name == "--log") watch.log = value;
+        if (name == "--stop-file") stop = value;
+        if (name == "--shot") watch.shots = value;
+        if (name == "--answer" && equals != std::string::npos) {
+            const std::string steps = value.substr(equals + 1);
+            watch.rules.push_back({value.substr(0, equals), steps == "-" ? std::vector<std::string>{} : Split(steps, '+')});
         }
-        if (GetTickCount() - start >= options.timeout_ms) return 3;
-        watch.alive.clear();
-        EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&watch));
-        // Forget closed windows, so that a new dialog that gets a closed one's
-        // handle is still seen as new.
-        for (auto window = watch.handled.begin(); window != watch.handled.end();) {
-            window = watch.alive.count(*window) ? std::next(window) : watch.handled.erase(window);
-        }
-        for (auto window = watch.looks.begin(); window != watch.looks.end();) {
-            window = watch.alive.count(window->first) ? std::next(window) : watch.looks.erase(window);
-        }
-        RunDeferredSteps(watch.deferred);
-        Sleep(kPollMs);
     }
+    // The log's presence says the watch is on; nobody would close a usage box.
+    if (watch.log.empty() || stop.empty() || !Write(watch.log, "", CREATE_ALWAYS)) return 1;
+    const DWORD start = GetTickCount();
+    while (GetFileAttributesA(stop.c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 900000) {
+        watch.alive.clear();
+        EnumWindows(Visit, reinterpret_cast<LPARAM>(&watch));
+        // Closed windows are forgotten: a new one may get a closed one's handle.
+        for (auto w = watch.handled.begin(); w != watch.handled.end();) w = watch.alive.count(*w) ? ++w : watch.handled.erase(w);
+        for (auto w = watch.looks.begin(); w != watch.looks.end();) w = watch.alive.count(w->first) ? ++w : watch.looks.erase(w);
+        for (auto p = watch.pending.begin(); p != watch.pending.end();) {
+            if (!IsWindow(p->first)) {
+                p = watch.pending.erase(p);
+            } else if (p->second.opened && !IsWindow(p->second.opened)) {
+                const HWND dialog = p->first;
+                std::vector<std::string> steps = p->second.steps;
+                p = watch.pending.erase(p);
+                Perform(watch, dialog, steps);
+            } else {
+                ++p;
+            }
+        }
+        Sleep(50);
+    }
+    return 0;
 }

@@ -1,77 +1,101 @@
-// Where the Win32 backend must differ from the raw API, probed on the real
-// system: a missing DLL or export, an export that raises, an access
-// violation inside a guarded call, and RegDeleteKey on a key with sub-keys.
-// Writes one "name=result" line per probe to the file named by argv[1].
+// The Win32 backend where it must differ from the raw API, and the program's
+// dialogs on it, probed on the real system. Writes one line to OUT:
+//   backend_probe.exe calls OUT          "missing-dll=.. missing-export=.. raising-export=..
+//                                         access-violation=.. recursive-delete=.."
+//   backend_probe.exe driver-type 0|1 OUT  "result=N answer=N centred=yes|no"
+//   backend_probe.exe about OUT            "result=N centred=yes|no"
+//   backend_probe.exe show ID OUT          "result=N centred=yes|no" (no behaviour of its own)
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
+#include "maindialog/about_dialog.h"
+#include "maindialog/driver_type_dialog.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_runtime_library.h"
 
 namespace {
 
-// The root as the logic passes it (windows.h has taken the name).
-constexpr platform::HKey kCurrentUser = 0x80000001u;
+using platform::win32::RuntimeLibrary;
+using platform::win32::Win32Platform;
+constexpr platform::HKey kCurrentUser = 0x80000001u;  // the root as the logic passes it
 
-std::string Line(const char* name, const std::string& value) { return std::string(name) + "=" + value + "\n"; }
+// The result, then the error the call left.
+std::string Outcome(const std::string& result, unsigned long error) { return result + " error=" + std::to_string(error); }
 
-std::string MissingDll() {
-    platform::win32::RuntimeLibrary library("orvanta-absent.dll");
-    const int result = library.Call<int()>("Anything", -1);
-    return std::to_string(result) + " error=" + std::to_string(GetLastError());
-}
-
-std::string MissingExport() {
-    platform::win32::RuntimeLibrary library("kernel32.dll");
-    const int result = library.Call<int()>("OrvantaNoSuchExport", -1);
-    return std::to_string(result) + " error=" + std::to_string(GetLastError());
-}
-
-std::string RaisingExport(platform::win32::Win32Platform& platform) {
-    std::string results;
+std::string Calls(Win32Platform& platform) {
+    int result = RuntimeLibrary("orvanta-absent.dll").Call<int()>("Any", -1);
+    std::string line = "missing-dll=" + Outcome(std::to_string(result), GetLastError());
+    result = RuntimeLibrary("kernel32.dll").Call<int()>("OvNone", -1);
+    line += " missing-export=" + Outcome(std::to_string(result), GetLastError()) + " raising-export=";
+    // Wine's SetupQuerySourceListA stub raises: survived twice, as a failure.
     for (int call = 0; call < 2; ++call) {
-        const auto list = platform.SetupQuerySourceList(0x30);
-        results += std::string(call ? " " : "") + (list ? "list" : "failed") + " error=" +
-                   std::to_string(platform.GetLastError());
+        const bool listed = platform.SetupQuerySourceList(0x30).has_value();
+        line += Outcome(listed ? "list" : "failed", platform.GetLastError()) + (call ? "" : ",");
     }
-    return results;
-}
-
-std::string AccessViolation() {
     volatile int* nowhere = nullptr;
-    auto body = [&] { *nowhere = 1; };
-    const bool returned = platform::win32::RunGuarded(body);
-    return returned ? "returned" : "abandoned";
+    auto crash = [&] { *nowhere = 1; };
+    line += " access-violation=" + std::string(platform::win32::RunGuarded(crash) ? "returned" : "abandoned");
+    HKEY key = nullptr;
+    for (const char* path : {"Software\\OvProbe\\A\\B\\C", "Software\\OvProbe\\D"}) {
+        RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        RegCloseKey(key);
+    }
+    // Wine, like NT, refuses the raw call on a key with sub-keys.
+    line += " recursive-delete=raw:" + std::to_string(RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\OvProbe"));
+    line += ",backend:" + std::to_string(platform.RegDeleteKey(kCurrentUser, "Software\\OvProbe"));
+    const bool gone = RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\OvProbe", 0, KEY_READ, &key) != ERROR_SUCCESS;
+    return line + (gone ? ",gone" : ",still there");
 }
 
-std::string RecursiveDelete(platform::win32::Win32Platform& platform) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\OrvantaProbe\\A\\B\\C", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
-        return "cannot create";
+// A dialog's behaviour, unchanged, that notes whether it stood over the
+// middle of the work area when OK or Cancel closed it.
+template <class Behaviour>
+class Placed final : public Behaviour {
+public:
+    using Behaviour::Behaviour;
+    void OnOk(platform::DialogWindow& window) override { Note(window), Behaviour::OnOk(window); }
+    void OnCancel(platform::DialogWindow& window) override { Note(window), Behaviour::OnCancel(window); }
+    std::string centred = " centred=no";
+
+private:
+    void Note(platform::DialogWindow& window) {
+        RECT own{}, area{};
+        GetWindowRect(reinterpret_cast<HWND>(window.Handle()), &own);
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        if (std::abs(own.left + own.right - area.left - area.right) <= 1 &&
+            std::abs(own.top + own.bottom - area.top - area.bottom) <= 1) {
+            centred = " centred=yes";
+        }
     }
-    RegCloseKey(key);
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\OrvantaProbe\\D", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
-    RegCloseKey(key);
-    const long raw = RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\OrvantaProbe");
-    const long deleted = platform.RegDeleteKey(kCurrentUser, "Software\\OrvantaProbe");
-    const bool gone = RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\OrvantaProbe", 0, KEY_READ, &key) != ERROR_SUCCESS;
-    return "raw=" + std::to_string(raw) + " backend=" + std::to_string(deleted) + (gone ? " gone" : " still there");
+};
+
+std::string Run(Win32Platform& platform, const std::string& command, const std::string& operand) {
+    if (command == "calls") return Calls(platform);
+    if (command == "driver-type") {
+        Placed<setup::DriverTypeDialog> dialog(platform, 0);
+        dialog.SetAnswer(operand == "1" ? 1 : 0);
+        const int result = dialog.DoModal();
+        return "result=" + std::to_string(result) + " answer=" + std::to_string(dialog.Answer()) + dialog.centred;
+    }
+    if (command == "about") {
+        Placed<setup::AboutDialog> dialog(platform, 0);
+        const int result = dialog.DoModal();
+        return "result=" + std::to_string(result) + dialog.centred;
+    }
+    Placed<platform::DialogHandler> dialog;
+    const int result = platform.DialogBox(std::atoi(operand.c_str()), 0, dialog);
+    return "result=" + std::to_string(result) + dialog.centred;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) return 2;
-    platform::win32::Win32Platform platform;
-    const std::string report = Line("missing-dll", MissingDll()) + Line("missing-export", MissingExport()) +
-                               Line("raising-export", RaisingExport(platform)) +
-                               Line("access-violation", AccessViolation()) +
-                               Line("recursive-delete", RecursiveDelete(platform));
-    FILE* out = std::fopen(argv[1], "wb");
+    if (argc < 3) return 2;
+    Win32Platform platform;
+    const std::string line = Run(platform, argv[1], argc > 3 ? argv[2] : "") + "\r\n";
+    std::FILE* out = std::fopen(argv[argc - 1], "wb");
     if (!out) return 3;
-    std::fputs(report.c_str(), out);
-    std::fclose(out);
-    return 0;
+    std::fputs(line.c_str(), out);
+    return std::fclose(out) == 0 ? 0 : 3;
 }

@@ -1,8 +1,8 @@
 // dialog_screenshots FOLDER: shows every dialog of setup.exe in each language
 // it has, under Wine and Xvfb, and saves FOLDER/<id>-<language>.png.
 //
-// One Wine prefix for all pictures (the test harness's, in
-// build/native/wine-tests/prefixes/Screenshots), set up to look like
+// One Wine prefix for all pictures (in build/native/wine-tests/prefixes/
+// Screenshots), with the programs of the Wine tests' build, set up to look like
 // Windows rather than like a bare X display:
 // - Wine draws the captions itself ("Decorated" = "N"): with no window
 //   manager on the display the caption bar would stay black;
@@ -14,8 +14,9 @@
 //   Wine links to Tahoma for Asian text, are replaced by WenQuanYi Micro Hei
 //   (fonts-wqy-microhei), the one font at hand with the glyphs of all
 //   three; without it captions show boxes.
+#include <png.h>
+
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
@@ -23,15 +24,14 @@
 #include <utility>
 #include <vector>
 
-#include "harness.h"
-#include "screenshots/png_image.h"
+#include "wine_harness.h"
 
 namespace winetest {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kRunner = "C:\\screenshots\\dialog_runner.exe";
+constexpr const char* kRunner = "C:\\screenshots\\backend_probe.exe";
 constexpr const char* kAsianFont = "WenQuanYi Micro Hei";
 
 struct Language {
@@ -44,12 +44,12 @@ const Language kLanguages[] = {
     {"ko", "ko_KR.UTF-8"}, {"zh-tw", "zh_TW.UTF-8"},
 };
 
-struct Dialog {
+struct Template {
     int id;
     bool translated;  // in all five languages; else English only
 };
 
-const Dialog kDialogs[] = {{100, false}, {102, true}, {103, false}, {130, true}, {131, false}};
+const Template kDialogs[] = {{100, false}, {102, true}, {103, false}, {130, true}, {131, false}};
 
 const char* const kReplacedFaces[] = {
     // the templates' own
@@ -61,7 +61,7 @@ const char* const kReplacedFaces[] = {
 constexpr const char* kWineFonts = "/usr/share/wine/fonts";
 constexpr const char* kAsianFontFile = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";
 
-void PrepareLook(WinePrefix& prefix) {
+void PrepareLook(Prefix& prefix) {
     int fonts = 0;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(kWineFonts, error)) {
@@ -78,53 +78,69 @@ void PrepareLook(WinePrefix& prefix) {
         throw std::runtime_error(std::string(kAsianFontFile) +
                                  " is missing: install the Debian package fonts-wqy-microhei (scripts/install-deps)");
     }
-    prefix.SetRegistryString("HKCU\\Software\\Wine\\X11 Driver", "Decorated", "N");
-    for (const char* face : kReplacedFaces) {
-        prefix.SetRegistryString("HKCU\\Software\\Wine\\Fonts\\Replacements", face, kAsianFont);
-    }
+    std::string settings = "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n\"Decorated\"=\"N\"\r\n\r\n"
+                           "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n";
+    for (const char* face : kReplacedFaces) settings += "\"" + std::string(face) + "\"=\"" + kAsianFont + "\"\r\n";
+    prefix.Import(settings);
 }
 
 // Shows the dialog, has the answerer take its picture and press OK (id 1);
 // the caption and the BMP file.
-std::pair<std::string, std::string> Picture(WinePrefix& prefix, int id, const Language& language) {
-    Answerer answerer(prefix, {{"*", "1"}}, /*screenshots=*/true);
-    WineRunOptions options;
-    options.environment["LC_ALL"] = language.locale;
-    const RunResult run = prefix.Run(kRunner, {"show", std::to_string(id)}, options);
-    const std::vector<DialogRecord> records = answerer.Stop();
+std::pair<std::string, std::string> Picture(Prefix& prefix, int id, const Language& language) {
+    Answerer answerer(prefix, {{"*", "1"}}, /*shots=*/true);
+    const std::optional<int> run = prefix.Run(kRunner, {"show", std::to_string(id), "C:\\screenshots\\out.txt"},
+                                              "C:\\", {{"LC_ALL", language.locale}});
+    const std::vector<Dialog> records = answerer.Stop();
     const std::string what = "dialog " + std::to_string(id) + " in " + language.locale;
-    if (run.timed_out || run.exit_code != 0) {
-        throw std::runtime_error(what + ": dialog_runner.exe failed; see " + prefix.OutputLog());
-    }
+    if (run != 0) throw std::runtime_error(what + ": backend_probe.exe failed; see " + prefix.Log());
     if (records.size() != 1) {
         throw std::runtime_error(what + ": expected one window, saw " + std::to_string(records.size()));
     }
     const std::optional<std::string> bmp =
-        records[0].screenshot.rfind("C:", 0) == 0 ? prefix.ReadFile(records[0].screenshot) : std::nullopt;
-    if (!bmp) throw std::runtime_error(what + ": no screenshot (" + records[0].screenshot + ")");
+        records[0].shot.rfind("C:", 0) == 0 ? prefix.Read(records[0].shot) : std::nullopt;
+    if (!bmp) throw std::runtime_error(what + ": no screenshot (" + records[0].shot + ")");
     return {records[0].caption, *bmp};
 }
 
-void WriteFile(const fs::path& path, const std::string& contents) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << contents;
-    if (!out.flush()) throw std::runtime_error("cannot write " + path.string());
+uint32_t Number(const std::string& bytes, size_t at) {
+    uint32_t value = 0;
+    for (size_t i = 4; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));
+    return value;
+}
+
+// The answerer's 24-bit bottom-up BMP as an RGB PNG file.
+void WritePng(const std::string& bmp, const fs::path& path) {
+    if (bmp.size() < 54 || bmp.compare(0, 2, "BM") != 0 || Number(bmp, 28) % 65536 != 24) {
+        throw std::runtime_error("not a 24-bit BMP file");
+    }
+    const uint32_t width = Number(bmp, 18), height = Number(bmp, 22), offset = Number(bmp, 10);
+    const size_t stride = (width * 3 + 3) & ~3u;
+    if (bmp.size() < offset + stride * height) throw std::runtime_error("truncated BMP file");
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = width;
+    image.height = height;
+    image.format = PNG_FORMAT_BGR;
+    // A negative stride: the bottom row comes first, as in the BMP file.
+    if (!png_image_write_to_file(&image, path.c_str(), 0, bmp.data() + offset, -static_cast<png_int_32>(stride),
+                                 nullptr)) {
+        throw std::runtime_error("cannot write " + path.string() + ": " + image.message);
+    }
 }
 
 int Run(const fs::path& folder) {
-    const std::string runner = std::string(WINE_TESTS_WIN64_DIR) + "/dialog_runner.exe";
-    const std::string missing = MissingPrerequisites({runner, AnswererExe()});
+    const std::string missing = Missing({"backend_probe.exe", "answerer.exe"});
     if (!missing.empty()) {
         std::cerr << missing;
         return 1;
     }
     fs::create_directories(folder);
-    WinePrefix prefix("Screenshots", "win98");
+    Prefix prefix("Screenshots", "win98");
     PrepareLook(prefix);
-    prefix.CopyIn(runner, kRunner);
+    prefix.CopyIn(Program("backend_probe.exe"), kRunner);
 
     try {
-        for (const Dialog& dialog : kDialogs) {
+        for (const Template& dialog : kDialogs) {
             std::string englishCaption;
             for (const Language& language : kLanguages) {
                 const bool english = std::string(language.name) == "en";
@@ -137,12 +153,12 @@ int Run(const fs::path& folder) {
                                              " shows the English caption: Wine did not pick the language");
                 }
                 const fs::path file = folder / (std::to_string(dialog.id) + "-" + language.name + ".png");
-                WriteFile(file, EncodePng(DecodeBmp(bmp)));
+                WritePng(bmp, file);
                 std::cout << file.string() << "  " << caption << "\n";
             }
         }
     } catch (...) {
-        prefix.KeepForInspection();
+        prefix.Keep();
         std::cerr << "Wine prefix kept: " << prefix.root() << "\n";
         throw;
     }
