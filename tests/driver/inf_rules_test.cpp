@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <set>
 #include <sstream>
 
@@ -23,25 +24,11 @@ using testsupport::Replaced;
 using testsupport::TestInf;
 using testsupport::TestMachine;
 
-const std::string kSwitches =
-    "HKR,Config,DISMPU,1,0\r\nHKR,Config,DISJSTK,1,0\r\nHKR,Config,LINEINasREAR,1,1\r\n"
-    "HKR,Config,LINEINasBASS,1,0\r\nHKR,Config,MICasBASS,1,0\r\n";
-const std::string kSwitchesWritten =
-    "HKR,Config,DISMPU,1,1\r\nHKR,Config,DISJSTK,1,1\r\nHKR,Config,LINEINasREAR,1,0\r\n"
-    "HKR,Config,LINEINasBASS,1,1\r\nHKR,Config,MICasBASS,1,1\r\n";
 const std::string kLegacy = "HKR,\"Settings\",\"EnableLegacy\",    0x00010001,0x03,0,0,0";
 const std::string kJacks = "HKR,\"Settings\",\"JackConfig\",      0x00010001,0x05,0,0,0";
 const std::string kSettings = kLegacy + "\r\n" + kJacks + "\r\n";
 const CrtQuirks kTellQuirk{true, false, std::nullopt};
 const CrtQuirks kNulQuirk{false, true, std::nullopt};
-
-std::string Lf(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
-    }
-    return out;
-}
 
 std::string Digit(std::string line, char digit) {
     line[48] = digit;
@@ -117,50 +104,6 @@ TEST(InfConfigSwitches, EveryReachableChoiceOnTheVxdInf) {
     }
 }
 
-TEST(InfConfigSwitches, OnlyWholeExactLinesAreEdited) {
-    const std::string one = "HKR,Config,DISMPU,1,0\r\n", oneWritten = "HKR,Config,DISMPU,1,1\r\n";
-    struct Row {
-        const char* name;
-        std::string content, expected;
-        CrtQuirks quirks = {};
-    } rows[] = {
-        {"CR LF", "[x]\r\n" + kSwitches, "[x]\r\n" + kSwitchesWritten},
-        {"LF only, then CR LF", Lf(kSwitches) + kSwitches, Lf(kSwitchesWritten) + kSwitches},
-        {"LF CR", "HKR,Config,DISMPU,1,0\n\r", "HKR,Config,DISMPU,1,1\n\r"},
-        {"the first of two equal lines", one + one, oneWritten + one},
-        {"a blank before", " " + one, " " + one},
-        {"a comment after", "HKR,Config,DISMPU,1,0 ;x\r\n", "HKR,Config,DISMPU,1,0 ;x\r\n"},
-        {"lower case", "hkr,config,dismpu,1,0\r\n", "hkr,config,dismpu,1,0\r\n"},
-        {"another value", "HKR,Config,DISMPU,1,2\r\n", "HKR,Config,DISMPU,1,2\r\n"},
-        {"one more digit", "HKR,Config,DISMPU,1,00\r\n", "HKR,Config,DISMPU,1,00\r\n"},
-        {"last line without line end", "[x]\r\nHKR,Config,DISMPU,1,0", "[x]\r\nHKR,Config,DISMPU,1,0"},
-        {"CR only", "HKR,Config,DISMPU,1,0\rHKR,Config,MICasBASS,1,0\r", "HKR,Config,DISMPU,1,0\rHKR,Config,MICasBASS,1,0\r"},
-        {"CR CR LF", "HKR,Config,DISMPU,1,0\r\r\n", "HKR,Config,DISMPU,1,0\r\r\n"},
-        {"a Ctrl-Z ends the text", "[x]\r\n\x1A\r\n" + one, "[x]\r\n\x1A\r\n" + one},
-        {"a NUL byte in an earlier line", std::string("a\0b\r\n", 5) + one, std::string("a\0b\r\n", 5) + oneWritten},
-        {"after a line of 1023 characters", std::string(1023, 'x') + "\r\n" + one, std::string(1023, 'x') + "\r\n" + oneWritten},
-        {"after a line of 5000 characters", std::string(5000, 'x') + "\n" + one, std::string(5000, 'x') + "\n" + oneWritten},
-        // The text after the first 1023 characters of a line is a piece, not a line.
-        {"the tail of a long line", std::string(1023, 'x') + one, std::string(1023, 'x') + one},
-        {"the tail of a longer line", std::string(2046, 'x') + one, std::string(2046, 'x') + one},
-        {"a long line beginning with it", "HKR,Config,DISMPU,1,0" + std::string(1500, ' ') + "\r\n",
-         "HKR,Config,DISMPU,1,0" + std::string(1500, ' ') + "\r\n"},
-        {"empty file", "", ""},
-        {"ftell on CR LF lines is right", "[x]\r\n" + kSwitches, "[x]\r\n" + kSwitchesWritten, kTellQuirk},
-        // Only the first line's offset (after the seek to the start) is true.
-        {"ftell on LF-only lines is off", Lf(kSwitches), "HKR,Config,DISMPU,1,1\n" + Lf(kSwitches.substr(23)), kTellQuirk},
-        // The byte before a wrong offset is the CR of a CR LF: the line must be there too.
-        {"ftell before an LF-only line is off", kSwitches + "[x]\n", oneWritten + kSwitches.substr(23) + "[x]\n", kTellQuirk},
-        {"fgets stops at a NUL byte before", std::string("\0j\r\n", 4) + one, std::string("\0j\r\n", 4) + oneWritten, kNulQuirk},
-        {"fgets stops at a NUL byte inside", std::string("HKR,Config,DISMPU,1,0\0\r\n", 24),
-         std::string("HKR,Config,DISMPU,1,0\0\r\n", 24), kNulQuirk},
-    };
-    for (const Row& row : rows) {
-        CrtQuirksMachine machine(row.quirks);
-        EXPECT_EQ(AfterSwitches(machine, row.content, kEverySwitch), row.expected) << row.name;
-    }
-}
-
 TEST(InfSettingsValues, EveryReachableChoiceOnTheWdmInf) {
     const std::pair<const char*, char> jacks[] = {{"rear", '1'},      {"bass", '2'},      {"mic", '4'},
                                                   {"rear mic", '5'},  {"card rear", '0'}, {"card bass", '0'},
@@ -178,38 +121,81 @@ TEST(InfSettingsValues, EveryReachableChoiceOnTheWdmInf) {
     }
 }
 
-TEST(InfSettingsValues, OnlyLinesBeginningWithTheExactText) {
-    const std::string written = Digit(kLegacy, '2') + "\r\n" + Digit(kJacks, '4') + "\r\n";
-    struct Row {
-        const char* name;
-        std::string content, expected;
-        CrtQuirks quirks = {};
-    } rows[] = {
-        {"CR LF", "[x]\r\n" + kSettings, "[x]\r\n" + written},
-        {"LF only", "[x]\n" + Lf(kSettings), "[x]\n" + Lf(written)},
-        {"more after the value", kLegacy + " ; x\r\n" + kJacks + "1\r\n", Digit(kLegacy, '2') + " ; x\r\n" + Digit(kJacks, '4') + "1\r\n"},
-        {"the first of two equal lines", kJacks + "\r\n" + kJacks + "\r\n", Digit(kJacks, '4') + "\r\n" + kJacks + "\r\n"},
-        {"a blank too few", "HKR,\"Settings\",\"JackConfig\",     0x00010001,0x05,0,0,0\r\n",
-         "HKR,\"Settings\",\"JackConfig\",     0x00010001,0x05,0,0,0\r\n"},
-        {"a blank before", " " + kJacks + "\r\n", " " + kJacks + "\r\n"},
-        {"lower case", "hkr,\"settings\",\"jackconfig\",      0x00010001,0x05,0,0,0\r\n",
-         "hkr,\"settings\",\"jackconfig\",      0x00010001,0x05,0,0,0\r\n"},
-        {"another default", Digit(kLegacy, '1') + "\r\n", Digit(kLegacy, '1') + "\r\n"},
-        {"cut short", kJacks.substr(0, 54) + "\r\n", kJacks.substr(0, 54) + "\r\n"},
-        {"last line without line end", "[x]\r\n" + kLegacy + "\r\n" + kJacks, "[x]\r\n" + Digit(kLegacy, '2') + "\r\n" + kJacks},
-        {"CR only", kLegacy + "\r" + kJacks + "\r", kLegacy + "\r" + kJacks + "\r"},
-        {"a Ctrl-Z ends the text", "\x1A\r\n" + kSettings, "\x1A\r\n" + kSettings},
-        {"a line of 5000 characters beginning with it", kJacks + std::string(4945, ',') + "\r\n",
-         Digit(kJacks, '4') + std::string(4945, ',') + "\r\n"},
-        {"after a line of 1023 characters", std::string(1023, ';') + "\r\n" + kJacks + "\r\n",
-         std::string(1023, ';') + "\r\n" + Digit(kJacks, '4') + "\r\n"},
-        {"the tail of a long line", std::string(1023, ';') + kJacks + "\r\n", std::string(1023, ';') + kJacks + "\r\n"},
-        {"ftell on LF-only lines is off", "[x]\n" + Lf(kSettings) + "[y]\n", "[x]\n" + Lf(kSettings) + "[y]\n", kTellQuirk},
-        {"ftell on CR LF lines is right", "[x]\r\n" + kSettings, "[x]\r\n" + written, kTellQuirk},
+// Both in-place rules find their lines the same way: from the start of the
+// file, whole lines only, whatever the run-time reports. In a row's text \1
+// and \2 stand for the rule's two lines, \3 and \4 for them edited.
+TEST(InfInPlaceRules, LineEndsLongLinesAndRunTimeQuirks) {
+    struct Rule {
+        std::string name, lines[4];
+        std::function<std::string(TestMachine&, const std::string&)> run;
+    } rules[] = {
+        {"Config switches", {"HKR,Config,DISMPU,1,0", "HKR,Config,MICasBASS,1,0", "HKR,Config,DISMPU,1,1", "HKR,Config,MICasBASS,1,1"},
+         [](TestMachine& m, const std::string& text) { return AfterSwitches(m, text, kEverySwitch); }},
+        {"Settings values", {kLegacy, kJacks, Digit(kLegacy, '2'), Digit(kJacks, '4')},
+         [](TestMachine& m, const std::string& text) { return AfterSettings(m, text, "legacy mic"); }},
     };
-    for (const Row& row : rows) {
-        CrtQuirksMachine machine(row.quirks);
-        EXPECT_EQ(AfterSettings(machine, row.content, "legacy mic"), row.expected) << row.name;
+    const std::string nul("\0", 1);
+    struct Row {
+        std::string name, text, expected;
+        CrtQuirks quirks = {};
+        std::string onlyFor = "";
+    } rows[] = {
+        {"CR LF", "[x]\r\n\1\r\n\2\r\n", "[x]\r\n\3\r\n\4\r\n"},
+        {"LF only, then CR LF", "\1\n\2\n\1\r\n", "\3\n\4\n\1\r\n"},
+        {"LF CR", "\1\n\r", "\3\n\r"},
+        {"the first of two equal lines", "\2\r\n\2\r\n", "\4\r\n\2\r\n"},
+        {"a blank before", " \1\r\n\t\2\r\n", " \1\r\n\t\2\r\n"},
+        {"last line without line end", "[x]\r\n\1\r\n\2", "[x]\r\n\3\r\n\2"},
+        {"CR only", "\1\r\2\r", "\1\r\2\r"},
+        {"commented out", ";\1\r\n", ";\1\r\n"},
+        {"a Ctrl-Z ends the text", "[x]\r\n\x1A\r\n\1\r\n", "[x]\r\n\x1A\r\n\1\r\n"},
+        {"a NUL byte in an earlier line", "a" + nul + "b\r\n\1\r\n", "a" + nul + "b\r\n\3\r\n"},
+        {"after a line of 1023 characters", std::string(1023, 'x') + "\r\n\2\r\n", std::string(1023, 'x') + "\r\n\4\r\n"},
+        {"after a line of 5000 characters", std::string(5000, 'x') + "\n\1\n", std::string(5000, 'x') + "\n\3\n"},
+        // The text after the first 1023 characters of a line is a piece, not a line.
+        {"the tail of a long line", std::string(1023, ';') + "\2\r\n", std::string(1023, ';') + "\2\r\n"},
+        {"the tail of a longer line", std::string(2046, ';') + "\1\r\n", std::string(2046, ';') + "\1\r\n"},
+        {"empty file", "", ""},
+        {"ftell on CR LF lines is right", "[x]\r\n\1\r\n\2\r\n", "[x]\r\n\3\r\n\4\r\n", kTellQuirk},
+        // Only the first line's offset (after the seek to the start) is true.
+        {"ftell on LF-only lines is off", "\1\n\2\n", "\3\n\2\n", kTellQuirk},
+        {"ftell on LF-only lines after the first", "[x]\n\1\n\2\n", "[x]\n\1\n\2\n", kTellQuirk},
+        // The byte before a wrong offset is the CR of a CR LF: the line must be there too.
+        {"ftell before an LF-only line is off", "\1\r\n\2\r\n[x]\n", "\3\r\n\2\r\n[x]\n", kTellQuirk},
+        {"fgets stops at a NUL byte before", nul + "j\r\n\1\r\n", nul + "j\r\n\3\r\n", kNulQuirk},
+        {"a comment after", "\1 ;x\r\n", "\1 ;x\r\n", {}, "Config switches"},
+        {"a long line beginning with it", "\1" + std::string(1500, ' ') + "\r\n", "\1" + std::string(1500, ' ') + "\r\n", {}, "Config switches"},
+        {"CR CR LF", "\1\r\r\n", "\1\r\r\n", {}, "Config switches"},
+        {"fgets stops at a NUL byte inside", "\1" + nul + "\r\n", "\1" + nul + "\r\n", kNulQuirk, "Config switches"},
+        {"more after the value", "\1 ; x\r\n\2" "1\r\n", "\3 ; x\r\n\4" "1\r\n", {}, "Settings values"},
+        {"a long line beginning with it", "\2" + std::string(4945, ',') + "\r\n", "\4" + std::string(4945, ',') + "\r\n", {}, "Settings values"},
+    };
+    const std::vector<std::pair<std::string, std::string>> decoys[] = {  // lines like the rule's that are not
+        {{"one more digit", "HKR,Config,DISMPU,1,00"}, {"another value", "HKR,Config,DISMPU,1,2"},
+         {"lower case", "hkr,config,dismpu,1,0"}, {"a blank inside", "HKR, Config,DISMPU,1,0"}},
+        {{"a blank too few", "HKR,\"Settings\",\"JackConfig\",     0x00010001,0x05,0,0,0"},
+         {"lower case", "hkr,\"settings\",\"jackconfig\",      0x00010001,0x05,0,0,0"},
+         {"without quotes", "HKR,Settings,EnableLegacy,      0x00010001,0x03,0,0,0"},
+         {"another default", Digit(kLegacy, '1')}, {"cut short", kJacks.substr(0, 54)}},
+    };
+    for (int r = 0; r < 2; ++r) {
+        const Rule& rule = rules[r];
+        auto expand = [&](std::string text) {
+            for (char c = '\1'; c <= '\4'; ++c) {
+                for (std::size_t at = text.find(c); at != std::string::npos; at = text.find(c, at)) text.replace(at, 1, rule.lines[c - 1]);
+            }
+            return text;
+        };
+        for (const Row& row : rows) {
+            if (!row.onlyFor.empty() && row.onlyFor != rule.name) continue;
+            CrtQuirksMachine machine(row.quirks);
+            EXPECT_EQ(rule.run(machine, expand(row.text)), expand(row.expected)) << rule.name << ": " << row.name;
+        }
+        for (const auto& [name, decoy] : decoys[r]) {
+            TestMachine machine;
+            EXPECT_EQ(rule.run(machine, decoy + "\r\n"), decoy + "\r\n") << rule.name << ": " << name;
+            EXPECT_EQ(machine.GetJournal().Count("sleep"), 0u) << rule.name << ": " << name;
+        }
     }
     TestMachine readOnly;
     readOnly.Files().PutFile("C:\\Program Files\\Orvanta\\WIN_ME\\OVAUDIO.INF", kSettings, platform::FILE_ATTRIBUTE_READONLY);
