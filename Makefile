@@ -39,6 +39,7 @@ test: deps
 	ctest --test-dir $(NATIVE) -j$(JOBS) --output-on-failure
 	@cat $(NATIVE)/wine-tests/binary-under-test.txt 2>/dev/null || true
 	ctest --test-dir $(SANITIZE) -j$(JOBS) --output-on-failure
+	@scripts/test-lines
 
 # The libFuzzer targets, each for FUZZ_SECONDS (10 here, to keep `make test`
 # short; run longer by hand).
