@@ -186,12 +186,9 @@ TEST(MainDialog, TheArchitectureQuestionAndTheAboutBoxAlone) {
         const char* states;
     } rows[] = {
         {1, "ok", platform::IDOK, 1, "1004=checked 1005=unchecked"},
-        {0, "ok", platform::IDOK, 0, "1004=unchecked 1005=checked"},
         {0, "click 1004, ok", platform::IDOK, 1, "1004=checked 1005=unchecked"},
         {0, "click 1004, click 1005, ok", platform::IDOK, 0, "1004=unchecked 1005=checked"},
-        {1, "click 1004, click 1004, ok", platform::IDOK, 1, "1004=checked 1005=unchecked"},
         {1, "click 1005, cancel", platform::IDCANCEL, -1, "1004=unchecked 1005=checked"},
-        {1, "click 1005, esc", platform::IDCANCEL, -1, "1004=unchecked 1005=checked"},
         {0, "close", platform::IDCANCEL, -1, "1004=unchecked 1005=checked"},
     };
     for (const Row& row : rows) {
@@ -204,16 +201,10 @@ TEST(MainDialog, TheArchitectureQuestionAndTheAboutBoxAlone) {
         }
         EXPECT_EQ(machine.Journal("dialog closed", "controls"), std::vector<std::string>{row.states}) << row.actions;
     }
-    for (const char* language : {"English", "French", "Japanese", "Korean", "ChineseTraditional", "German"}) {
-        TestMachine machine;
-        machine.settings.language = language;
-        setup::DriverTypeDialog(machine, 0).DoModal();
-        // A language the program lacks gets the English template.
-        EXPECT_EQ(std::string(language) == "German" ? machine.Journal("dialog shown", "title")
-                                                    : machine.Journal("dialog shown", "language"),
-                  std::vector<std::string>{std::string(language) == "German"
-                                               ? "Windows 98SE/ME device-driver architecture selection" : language});
-    }
+    // A language the program lacks gets the English template.
+    TestMachine german(WindowsVersion::Win98SE, "[Machine]\nLanguage = German\n");
+    setup::DriverTypeDialog(german, 0).DoModal();
+    EXPECT_EQ(german.Journal("dialog shown", "title"), std::vector<std::string>{"Windows 98SE/ME device-driver architecture selection"});
     TestMachine about(WindowsVersion::Win98SE, "[Dialogs]\n100 = esc\n100 = close\n");
     for (int i = 0; i < 3; ++i) setup::AboutDialog(about, 0).DoModal();
     EXPECT_EQ(about.Journal("dialog shown", "title"), std::vector<std::string>(3, "About Setup"));
