@@ -1,8 +1,7 @@
-// Helpers for the tests of the maintainer's commands: running the command
-// line, media built in memory, and the bundled examples.
+// Helpers for the tests of setupsim: its command line run in-process, media
+// built in memory, the bundled examples and the findings of a check.
 #pragma once
 
-#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,8 +16,7 @@ const std::string kExamples = std::string(SETUP_SOURCE_DIR) + "/examples/";
 
 struct Output {
     int code;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 inline Output Setupsim(std::vector<std::string> args) {
@@ -30,45 +28,30 @@ inline Output Setupsim(std::vector<std::string> args) {
     return {code, out.str(), err.str()};
 }
 
-// A medium from (path, content) pairs; folders on the way are added, and a
-// path ending in '\' is a folder alone.
+// A medium from (path, content) pairs, with the folders on the way.
 inline setupsim::Medium MediumOf(const std::vector<std::pair<std::string, std::string>>& files) {
-    setupsim::Medium medium;
-    medium.origin = "test medium";
-    auto addFolder = [&](const std::string& folder) {
-        for (const setupsim::MediumEntry& entry : medium.entries) {
-            if (entry.path == folder) return;
-        }
-        medium.entries.push_back({folder, true, {}});
-    };
+    setupsim::Medium medium{"test medium", {}};
     for (const auto& [path, content] : files) {
         for (std::size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
-            addFolder(path.substr(0, slash));
+            bool known = false;
+            for (const setupsim::MediumEntry& entry : medium.entries) known = known || entry.path == path.substr(0, slash);
+            if (!known) medium.entries.push_back({path.substr(0, slash), true, {}});
         }
-        if (path.back() != '\\') medium.entries.push_back({path, false, content});
+        medium.entries.push_back({path, false, content});
     }
     return medium;
 }
 
-// Findings of one severity whose text contains fragment.
-inline std::size_t CountFindings(const std::vector<setupsim::Finding>& findings, setupsim::Severity severity,
-                                 const std::string& fragment) {
-    return static_cast<std::size_t>(std::count_if(findings.begin(), findings.end(), [&](const setupsim::Finding& f) {
-        return f.severity == severity && f.text.find(fragment) != std::string::npos;
-    }));
-}
-
-inline std::vector<setupsim::Finding> AllFindings(const setupsim::CheckReport& report) {
-    std::vector<setupsim::Finding> all;
-    for (const setupsim::FindingGroup& group : report.groups) {
-        all.insert(all.end(), group.findings.begin(), group.findings.end());
-    }
-    return all;
-}
-
-inline std::string Describe(const std::vector<setupsim::Finding>& findings) {
+// "severity: text" a line, for one search in all the findings.
+inline std::string Described(const std::vector<setupsim::Finding>& findings) {
     std::string text;
     for (const setupsim::Finding& f : findings) text += std::string(setupsim::ToString(f.severity)) + ": " + f.text + "\n";
+    return text;
+}
+
+inline std::string Described(const setupsim::CheckReport& report) {
+    std::string text;
+    for (const setupsim::FindingGroup& group : report.groups) text += Described(group.findings);
     return text;
 }
 
