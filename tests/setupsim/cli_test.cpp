@@ -18,10 +18,7 @@ namespace fs = std::filesystem;
 const std::string kExample = kExamples + "win98se-cd";
 
 fs::path Folder(const std::string& name) {
-    const fs::path path = fs::path(testing::TempDir()) / ("setupsim-cli-" + std::to_string(::getpid()) + "-" + name);
-    fs::remove_all(path);
-    fs::create_directories(path);
-    return path;
+    return fs::path(testing::TempDir()) / ("setupsim-cli-" + std::to_string(::getpid()) + "-" + name);
 }
 
 TEST(SetupsimRun, ExampleInTextAndJson) {
@@ -30,13 +27,9 @@ TEST(SetupsimRun, ExampleInTextAndJson) {
     for (const char* line : {"OVCDPLAY.INI", "[CD PLAYER] UsingCDDA = 1", "\"DefaultFormat\" = \"CD Quality\"",
                              "- HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run \"PCI Audio Applications\""})
         EXPECT_NE(text.out.find(line), std::string::npos) << line;
-    const Output json = Setupsim({"run", kExample, "--json"});
-    const nlohmann::json report = nlohmann::json::parse(json.out);
-    EXPECT_EQ(report["machine"]["windows"], "98SE");
-    EXPECT_EQ(report["ending"]["exitCode"], 0);
-    EXPECT_EQ(report["ending"]["restart"], false);
-    EXPECT_EQ(report["journal"][0]["kind"], "write profile");
-    EXPECT_EQ(report["journal"][0]["key"], "UsingCDDA");
+    const nlohmann::json report = nlohmann::json::parse(Setupsim({"run", kExample, "--json"}).out);
+    EXPECT_EQ(report["machine"]["windows"].dump() + report["ending"]["exitCode"].dump() + report["ending"]["restart"].dump(), "\"98SE\"0false");
+    EXPECT_EQ(report["journal"][0]["kind"].dump() + report["journal"][0]["key"].dump(), "\"write profile\"\"UsingCDDA\"");
 }
 
 TEST(SetupsimRun, UsageErrorsAndMalformedFoldersWriteNothing) {
@@ -59,13 +52,13 @@ TEST(SetupsimRun, UsageErrorsAndMalformedFoldersWriteNothing) {
         const Output result = Setupsim(*row.file ? std::vector<std::string>{"run", folder.string(), "--save", saved.string()} : row.args);
         EXPECT_EQ(result.code, row.code) << row.message;
         EXPECT_NE((row.code == 0 ? result.out : result.err).find(row.message), std::string::npos) << result.out << result.err;
-        EXPECT_TRUE(row.code == 0 || result.out.empty()) << row.message;
-        EXPECT_FALSE(fs::exists(saved)) << row.message;
+        EXPECT_TRUE((row.code == 0 || result.out.empty()) && !fs::exists(saved)) << row.message;
     }
 }
 
 TEST(SetupsimRun, SavedMachineLoadsAgainAsItWasLeft) {
-    const fs::path saved = Folder("saved") / "after";
+    const fs::path saved = Folder("saved");
+    fs::remove_all(saved);
     ASSERT_EQ(Setupsim({"run", kExample, "--save", saved.string()}).code, 0);
     EXPECT_TRUE(fs::exists(saved / "C" / "WINDOWS" / "INF" / "OTHER" / ".keep"));  // empty folders survive
     vm::VirtualMachine machine;
@@ -75,8 +68,7 @@ TEST(SetupsimRun, SavedMachineLoadsAgainAsItWasLeft) {
     EXPECT_EQ(machine.Files().Attributes("E:\\setup.ini"), platform::FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(machine.Files().IsDirectory("C:\\WINDOWS\\INF\\OTHER"));
     EXPECT_EQ(vm::Registry::FindValue(*machine.Reg().Find(platform::HKEY_CURRENT_USER, "Software\\Microsoft\\Multimedia\\Audio"), "DefaultFormat")->data, "CD Quality");
-    ASSERT_EQ(machine.Devices().size(), 1u);  // the audio device was removed for the staged driver
-    EXPECT_EQ(machine.Devices()[0].hardwareIds[0].substr(0, 21), "PCI\\VEN_8086&DEV_7110");
+    EXPECT_EQ(machine.Devices().size(), 1u);  // the audio device was removed for the staged driver
     EXPECT_EQ(Setupsim({"run", saved.string()}).out.find("- HKEY_LOCAL_MACHINE"), std::string::npos);  // nothing left to delete
 }
 

@@ -2,6 +2,7 @@
 // built in memory, the bundled examples and the findings of a check.
 #pragma once
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,10 +15,7 @@ namespace medium_test {
 
 const std::string kExamples = std::string(SETUP_SOURCE_DIR) + "/examples/";
 
-struct Output {
-    int code;
-    std::string out, err;
-};
+struct Output { int code; std::string out, err; };
 
 inline Output Setupsim(std::vector<std::string> args) {
     args.insert(args.begin(), "setupsim");
@@ -28,30 +26,21 @@ inline Output Setupsim(std::vector<std::string> args) {
     return {code, out.str(), err.str()};
 }
 
-// A medium from (path, content) pairs, with the folders on the way.
+// A medium from (path, content) pairs, each folder on the way listed once before its content.
 inline setupsim::Medium MediumOf(const std::vector<std::pair<std::string, std::string>>& files) {
     setupsim::Medium medium{"test medium", {}};
     for (const auto& [path, content] : files) {
-        for (std::size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
-            bool known = false;
-            for (const setupsim::MediumEntry& entry : medium.entries) known = known || entry.path == path.substr(0, slash);
-            if (!known) medium.entries.push_back({path.substr(0, slash), true, {}});
-        }
+        for (std::size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1))
+            if (std::none_of(medium.entries.begin(), medium.entries.end(), [&](const auto& e) { return e.path == path.substr(0, slash); }))
+                medium.entries.push_back({path.substr(0, slash), true, {}});
         medium.entries.push_back({path, false, content});
     }
     return medium;
 }
 
-// "severity: text" a line, for one search in all the findings.
-inline std::string Described(const std::vector<setupsim::Finding>& findings) {
-    std::string text;
+// "severity: text", a line each.
+inline std::string Described(const std::vector<setupsim::Finding>& findings, std::string text = "") {
     for (const setupsim::Finding& f : findings) text += std::string(setupsim::ToString(f.severity)) + ": " + f.text + "\n";
-    return text;
-}
-
-inline std::string Described(const setupsim::CheckReport& report) {
-    std::string text;
-    for (const setupsim::FindingGroup& group : report.groups) text += Described(group.findings);
     return text;
 }
 
