@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <unistd.h>
 
 #include "platform/vm/dialog_templates.h"
 #include "platform/vm/rc_constants.h"
@@ -85,7 +86,7 @@ vm::DialogTemplate ReadDialog(Reader in) {
 
 TEST(WindresAgreement, ReaderSeesWhatTheCompilerBuilds) {
     if (std::system("command -v x86_64-w64-mingw32-windres >/dev/null 2>&1") != 0) GTEST_SKIP() << "no windres on this machine";
-    const std::string res = testing::TempDir() + "windres_agreement_setup.res";
+    const std::string res = testing::TempDir() + "windres_agreement_" + std::to_string(::getpid()) + ".res";  // runs in other trees share the folder
     const std::string command = "x86_64-w64-mingw32-windres \"" SETUP_SOURCE_DIR "/src/resources/setup.rc\" -O res -o \"" + res + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     std::ifstream file(res, std::ios::binary);

@@ -47,24 +47,24 @@ TEST(SetupsimCheck, BrokenMediumShowsEachKindOfFinding) {
 }
 
 TEST(SetupsimCheck, CommandLineOnCleanExamplesAndBadFolders) {
-    const fs::path machine = fs::temp_directory_path() / ("medium-check-" + std::to_string(::getpid()));
-    fs::remove_all(machine);
-    fs::create_directories(machine / "loop" / "W2K-ME");
-    fs::create_directory_symlink(machine / "loop", machine / "loop" / "W2K-ME" / "again");
+    const fs::path loop = fs::temp_directory_path() / ("medium-check-loop-" + std::to_string(::getpid()));
+    fs::remove_all(loop);
+    fs::create_directories(loop / "W2K-ME");
+    fs::create_directory_symlink(loop, loop / "W2K-ME" / "again");
     struct Row { std::vector<std::string> args; int code; const char* output; };
     const Row rows[] = {
         {{"check", kExamples + "win98se-cd"}, 0, "setupsim check: machine folder"},
         {{"check", kExamples + "win98se-cd/E"}, 0, "setupsim check: medium folder"},
         {{"check", "--strict", kExamples + "win98se-cd"}, 1, "0 errors, "},  // its medium carries no INF files
         {{"check", "--strict", kExamples + "flat-package"}, 0, "0 errors, 0 warnings"}, {{"check"}, 2, "MEDIUM"},
-        {{"check", kExamples + "no-such-medium"}, 2, "is not a folder"},         {{"check", (machine / "loop").string()}, 2, "a link leads back into a folder above it"},
+        {{"check", kExamples + "no-such-medium"}, 2, "is not a folder"}, {{"check", loop.string()}, 2, "a link leads back into a folder above it"},
     };
     for (const Row& row : rows) {
         const Output result = Setupsim(row.args);
         EXPECT_EQ(result.code, row.code) << row.args.back();
         EXPECT_NE((row.code == 2 ? result.err : result.out).find(row.output), std::string::npos) << result.out << result.err;
     }
-    fs::remove_all(machine);
+    fs::remove_all(loop);
 }
 
 TEST(SetupsimCheck, SetupIniAsTheProgramReadsIt) {
@@ -76,7 +76,7 @@ TEST(SetupsimCheck, SetupIniAsTheProgramReadsIt) {
         {"[InstallOption]\nDriverOnly=4294967297\n", kError, "is out of range: the program reads 1"},
         {"[InstallOption]\nWebSetu=1\n", kError, "looks like a misspelt \"WebSetup\": the program does not read it, so \"WebSetup\" keeps its default 0"},
         {"[InstallOption]\nColour=blue\n", kWarning, "\"Colour\" is not a key the program reads"},
-        {"[InstallOptions]\nDriverOnly=1\n", kError, "looks like a misspelt [InstallOption]"},
+        {"[InstallOptions]\nDriverOnly=1\n", kError, "looks like a misspelt [InstallOption]"}, {"[Extras]\nDriverOnly=1\n", kWarning, "[Extras] is not a section the program reads"},
         {"[InstallOption]\nUsingCDDA=1\n", kError, "is read from [Default], not from [InstallOption]"},
         {"[InstallOption]\nDriverOnly=1\nDriverOnly=0\n", kWarning, "line 3: \"DriverOnly\" is set again: the program reads the one on line 2"},
         {"DriverOnly=1\n[InstallOption]\n", kError, "stands before any section header"},
