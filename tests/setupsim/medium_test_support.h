@@ -1,5 +1,5 @@
-// Helpers for the tests of the maintainer's commands: running the command
-// line, media built in memory, and the bundled examples.
+// Helpers for the tests of setupsim: its command line run in-process, media
+// built in memory, the bundled examples and the findings of a check.
 #pragma once
 
 #include <algorithm>
@@ -15,11 +15,7 @@ namespace medium_test {
 
 const std::string kExamples = std::string(SETUP_SOURCE_DIR) + "/examples/";
 
-struct Output {
-    int code;
-    std::string out;
-    std::string err;
-};
+struct Output { int code; std::string out, err; };
 
 inline Output Setupsim(std::vector<std::string> args) {
     args.insert(args.begin(), "setupsim");
@@ -30,44 +26,20 @@ inline Output Setupsim(std::vector<std::string> args) {
     return {code, out.str(), err.str()};
 }
 
-// A medium from (path, content) pairs; folders on the way are added, and a
-// path ending in '\' is a folder alone.
+// A medium from (path, content) pairs, each folder on the way listed once before its content.
 inline setupsim::Medium MediumOf(const std::vector<std::pair<std::string, std::string>>& files) {
-    setupsim::Medium medium;
-    medium.origin = "test medium";
-    auto addFolder = [&](const std::string& folder) {
-        for (const setupsim::MediumEntry& entry : medium.entries) {
-            if (entry.path == folder) return;
-        }
-        medium.entries.push_back({folder, true, {}});
-    };
+    setupsim::Medium medium{"test medium", {}};
     for (const auto& [path, content] : files) {
-        for (std::size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
-            addFolder(path.substr(0, slash));
-        }
-        if (path.back() != '\\') medium.entries.push_back({path, false, content});
+        for (std::size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1))
+            if (std::none_of(medium.entries.begin(), medium.entries.end(), [&](const auto& e) { return e.path == path.substr(0, slash); }))
+                medium.entries.push_back({path.substr(0, slash), true, {}});
+        medium.entries.push_back({path, false, content});
     }
     return medium;
 }
 
-// Findings of one severity whose text contains fragment.
-inline std::size_t CountFindings(const std::vector<setupsim::Finding>& findings, setupsim::Severity severity,
-                                 const std::string& fragment) {
-    return static_cast<std::size_t>(std::count_if(findings.begin(), findings.end(), [&](const setupsim::Finding& f) {
-        return f.severity == severity && f.text.find(fragment) != std::string::npos;
-    }));
-}
-
-inline std::vector<setupsim::Finding> AllFindings(const setupsim::CheckReport& report) {
-    std::vector<setupsim::Finding> all;
-    for (const setupsim::FindingGroup& group : report.groups) {
-        all.insert(all.end(), group.findings.begin(), group.findings.end());
-    }
-    return all;
-}
-
-inline std::string Describe(const std::vector<setupsim::Finding>& findings) {
-    std::string text;
+// "severity: text", a line each.
+inline std::string Described(const std::vector<setupsim::Finding>& findings, std::string text = "") {
     for (const setupsim::Finding& f : findings) text += std::string(setupsim::ToString(f.severity)) + ": " + f.text + "\n";
     return text;
 }
