@@ -2,7 +2,6 @@
 // driver files scheduled in WININIT.INI, the WIN.INI edit.
 #include <gtest/gtest.h>
 
-#include "cleanup/boot_rename_list.h"
 #include "cleanup/driver_file_retirement.h"
 #include "support/machine_fixture.h"
 
@@ -146,43 +145,7 @@ TEST(RetireDriverFiles, WinIniRunBecomesASingleSpace) {
     }
 }
 
-TEST(RetireDriverFiles, BootRenameLinesStandInTheOrderOfTheirFirstWriting) {
-    using Writes = std::vector<std::pair<std::string, std::string>>;  // destination, source
-    const std::pair<Writes, std::string> rows[] = {
-        {{{"NUL", "C:\\OV\\Mixer.old"}, {"C:\\OV\\Mixer.old", "C:\\OV\\Mixer.exe"}, {"C:\\OV\\Mixer.exe", "C:\\OV\\Mixer.dat"}},
-         "NUL=C:\\OV\\Mixer.old\r\nC:\\OV\\Mixer.old=C:\\OV\\Mixer.exe\r\nC:\\OV\\Mixer.exe=C:\\OV\\Mixer.dat\r\n"},
-        {{{"NUL", "C:\\A.OLD"}, {"C:\\B.OLD", "C:\\B.DLL"}, {"NUL", "C:\\C.OLD"}}, "NUL=C:\\C.OLD\r\nC:\\B.OLD=C:\\B.DLL\r\n"},
-        {{{"C:\\A.OLD", "C:\\A.DLL"}, {"C:\\B.OLD", "C:\\B.DLL"}, {"C:\\A.OLD", "C:\\A2.DLL"}},
-         "C:\\A.OLD=C:\\A2.DLL\r\nC:\\B.OLD=C:\\B.DLL\r\n"},
-    };
-    for (const auto& [writes, section] : rows) {
-        TestMachine machine;
-        for (const auto& [to, from] : writes) {
-            if (to == "NUL") {
-                setup::ScheduleBootDelete(machine, from);
-            } else {
-                setup::ScheduleBootRename(machine, to, from);
-            }
-        }
-        EXPECT_EQ(machine.Files().ReadFile(kWininit), kRename + section);
-    }
-}
-
-TEST(RetireDriverFiles, WindowsFolderLongOrUnknown) {
-    const std::string windows = "C:\\" + std::string(60, 'W') + "\\" + std::string(36, 'X');  // 100 characters
-    TestMachine machine;
-    machine.settings.windowsFolder = windows;
-    machine.Files().PutFile(windows + "\\INF\\OTHER\\OVAUDIO.INF", Legacy("OVX4720"));
-    machine.Files().PutFile(windows + "\\INF\\OVPCI.INF", Wave("Orvanta"));
-    machine.Files().PutFile(windows + "\\SYSTEM\\OVAUDIO.VXD", "vxd");
-    // The same name in a folder that a cut path would name.
-    machine.Files().PutFile("C:\\" + std::string(60, 'W') + "\\INF\\OVPCI.INF", Wave("Orvanta"));
-    setup::CleanEarlierDriverFiles(machine, 1);
-    EXPECT_EQ(machine.Journal("delete file", "path"), (Names{windows + "\\INF\\OTHER\\OVAUDIO.INF", windows + "\\INF\\OVPCI.INF"}));
-    EXPECT_EQ(machine.Files().ReadFile(windows + "\\WININIT.INI"),
-              "[rename]\r\n" + windows + "\\SYSTEM\\OVAUDIO.OLD=" + windows + "\\SYSTEM\\OVAUDIO.VXD\r\n");
-    EXPECT_EQ(machine.Files().ReadFile(windows + "\\WIN.INI"), "[Windows]\r\nrun= \r\n");
-
+TEST(RetireDriverFiles, UnknownWindowsFolderTouchesNothing) {
     // Without a Windows folder, paths would point at the current drive's root.
     TestMachine unknown;
     unknown.settings.windowsFolder = "";
