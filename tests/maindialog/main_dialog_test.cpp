@@ -117,6 +117,7 @@ TEST(MainDialog, TheThreePlans) {
         const setupsim::RunResult result = machine.Run();
         const std::string where = std::string(vm::ToString(row.version)) + " " + row.clicks + row.questionClicks;
         EXPECT_EQ(result.ending, setupsim::Ending::Returned) << where;
+        EXPECT_EQ(machine.Sleeps(200), 1u) << where;  // "Please wait" shown before the work starts
         EXPECT_EQ(machine.Note("Need_To_Reboot", "Install") + " " + machine.Note("Need_To_InstallDriver", "Install") + " " +
                       machine.Note("Need_To_InstallDriver", "Command"), row.note) << where;
         EXPECT_EQ(machine.Files().Exists("C:\\Program Files\\Orvanta\\WIN_ME"), row.staged == wdmStaged) << where;

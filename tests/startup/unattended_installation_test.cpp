@@ -65,6 +65,7 @@ TEST(UnattendedInstallation, EachSystemInEachVariant) {
         const std::string where = std::string(vm::ToString(row.version)) + " " + row.commandLine + " " + row.setupIni;
         EXPECT_TRUE(result.restartRequested) << where;
         EXPECT_EQ(result.exitCode, 0u) << where;
+        EXPECT_EQ(machine.Sleeps(5000), 1u) << where;  // Windows given its time before the restart
         EXPECT_TRUE(machine.Files().IsFile((row.vxd ? kVxdStaging : kWdmStaging) + std::string(row.staged))) << where;
         EXPECT_FALSE(machine.Files().Exists(row.vxd ? kWdmStaging : kVxdStaging)) << where;
         const std::string copy = row.flat && row.vxd ? "OVVXD.INF" : "OVAUDIO.INF";
