@@ -7,22 +7,92 @@
 #include <set>
 #include <sstream>
 
-#include "driver/crt_quirks.h"
 #include "driver/inf_config_switches.h"
 #include "driver/inf_copy_flags.h"
 #include "driver/inf_settings_values.h"
 #include "driver/inf_source_disks.h"
 #include "platform/vm/machine_folder.h"
+#include "support/machine_fixture.h"
 
 namespace {
 
-using inftest::CrtQuirks;
-using inftest::CrtQuirksMachine;
 using setup::KernelStreamingInf;
 using setup::SourceDiskForm;
 using testsupport::Replaced;
 using testsupport::TestInf;
 using testsupport::TestMachine;
+
+// What the Windows run-time does that the virtual one spares the program.
+struct CrtQuirks {
+    // After a read in text mode, ftell counts every '\n' still in its buffer
+    // as CR LF: in a file with LF-only line ends it reports offsets that are
+    // too small (the whole small file sits in the buffer).
+    bool textTellCountsLfAsCrLf = false;
+    // fgets hands back its buffer, seen through strlen: the text ends at a NUL.
+    bool getsStopsAtNul = false;
+    std::optional<std::size_t> writeRoom;  // bytes the disk takes before writes fail
+};
+
+class CrtQuirksMachine : public TestMachine {
+public:
+    explicit CrtQuirksMachine(CrtQuirks q) : quirks(q) {}
+    CrtQuirks quirks;
+    std::unique_ptr<platform::FileStream> fopen(const std::string& path, const std::string& mode) override;
+};
+
+class QuirkyStream final : public platform::FileStream {
+public:
+    QuirkyStream(std::unique_ptr<platform::FileStream> inner, CrtQuirksMachine& machine, std::string path, bool text)
+        : inner_(std::move(inner)), machine_(machine), path_(std::move(path)), text_(text) {}
+
+    std::optional<std::string> Gets(std::size_t maxChars) override {
+        afterRead_ = true;
+        std::optional<std::string> line = inner_->Gets(maxChars);
+        if (line && machine_.quirks.getsStopsAtNul) line->resize(std::min(line->size(), line->find('\0')));
+        return line;
+    }
+    std::string Read(std::size_t count) override {
+        afterRead_ = true;
+        return inner_->Read(count);
+    }
+    bool Write(const std::string& bytes) override {
+        afterRead_ = false;
+        written_ += bytes.size();
+        if (machine_.quirks.writeRoom && written_ > *machine_.quirks.writeRoom) return false;
+        return inner_->Write(bytes);
+    }
+    bool Seek(std::int64_t offset, int origin) override {
+        afterRead_ = false;
+        return inner_->Seek(offset, origin);
+    }
+    std::int64_t Tell() override {
+        const std::int64_t exact = inner_->Tell();
+        if (!(text_ && afterRead_ && machine_.quirks.textTellCountsLfAsCrLf)) return exact;
+        const std::string content = machine_.Files().ReadFile(*machine_.FullPath(path_)).value_or("");
+        std::int64_t loneLineFeeds = 0;
+        for (std::size_t i = static_cast<std::size_t>(exact); i < content.size(); ++i) {
+            if (content[i] == '\n' && (i == 0 || content[i - 1] != '\r')) ++loneLineFeeds;
+        }
+        return exact - loneLineFeeds;
+    }
+    bool Flush() override { return inner_->Flush(); }
+    bool Eof() const override { return inner_->Eof(); }
+
+private:
+    std::unique_ptr<platform::FileStream> inner_;
+    CrtQuirksMachine& machine_;
+    std::string path_;
+    bool text_;
+    bool afterRead_ = false;
+    std::size_t written_ = 0;
+};
+
+std::unique_ptr<platform::FileStream> CrtQuirksMachine::fopen(const std::string& path, const std::string& mode) {
+    std::unique_ptr<platform::FileStream> stream = TestMachine::fopen(path, mode);
+    if (!stream) return stream;
+    return std::make_unique<QuirkyStream>(std::move(stream), *this, path, mode.find('b') == std::string::npos);
+}
+
 
 const std::string kLegacy = "HKR,\"Settings\",\"EnableLegacy\",    0x00010001,0x03,0,0,0";
 const std::string kJacks = "HKR,\"Settings\",\"JackConfig\",      0x00010001,0x05,0,0,0";

@@ -50,54 +50,18 @@ TEST(OptionDialogs, JackRulesAsClickSequences) {
     EXPECT_EQ(legacy.Journal("dialog closed", "controls").at(0).substr(0, 27), "1000=checked 1001=unchecked");
 }
 
-TEST(OptionDialogs, InstallHandsOnTheChoicesOfTheMoment) {
-    struct Row {
-        int dialog;
-        const char* clicks;
-        const char* options;
-    } rows[] = {
-        {103, "ok", "VxD driver installation: FullPackage=0 motherboard=1 jacks=1 midi=0 game=0 legacy=0"},
-        {103, "click 1012, ok", "motherboard=1 jacks=2 midi=0 game=0"},
-        {103, "click 1012, click 1013, ok", "motherboard=1 jacks=4 midi=0"},
-        {103, "click 1013, click 1007, click 1000, click 1001, ok", "motherboard=0 jacks=0 midi=1 game=1 legacy=0"},
-        {131, "click 1000, ok", "WDM driver installation: motherboard=1 jacks=1 midi=0 game=0 legacy=1"},
-    };
-    for (const Row& row : rows) {
-        TestMachine machine;
-        Show(machine, row.dialog, row.clicks);
-        std::string trace;
-        for (const std::string& t : machine.Traces()) trace += t.find("driver installation:") != std::string::npos ? t : "";
-        EXPECT_NE(trace.find(row.options), std::string::npos) << row.clicks << "\n" << trace;
-    }
-}
-
 TEST(OptionDialogs, PackageFolderAndFullPackage) {
-    struct Row {
-        const char* programPath;
-        const char* vxd;
-        const char* wdm;
-    } rows[] = {
-        {"E:\\WEB\\setup.exe", "E:\\WEB\\", "E:\\WEB\\"},
-        {"\\PKG\\SETUP.EXE", "\\PKG\\", "D:\\PKG\\"},
-        {"A\\SETUP.EXE", "A\\", "D:A\\"},
-        {"setup", "D:\\WORK\\", "D:\\WORK\\"},  // started by name: the current directory
-    };
-    for (const Row& row : rows) {
-        TestMachine machine;
-        machine.Files().AddDrive('D');
-        machine.Files().PutDirectory("D:\\WORK");
-        machine.settings.currentDirectory = "D:\\WORK";
-        machine.settings.programPath = row.programPath;
-        EXPECT_EQ(setup::VxdOptionsDialog(machine).PackageFolder(), row.vxd) << row.programPath;
-        EXPECT_EQ(setup::WdmOptionsDialog(machine).PackageFolder(), row.wdm) << row.programPath;
-    }
-    const std::pair<const char*, int> fullPackage[] = {
-        {"", 0}, {"[InstallOption]\r\nFullPackage=1\r\n", 1}, {"[InstallOption]\r\nFullPackage=x\r\n", 0}};
-    for (const auto& [setupIni, expected] : fullPackage) {
-        TestMachine machine;
-        if (*setupIni) machine.PutMedium("Setup.ini", setupIni);
-        EXPECT_EQ(setup::VxdOptionsDialog(machine).FullPackage(), expected) << setupIni;
-    }
+    // The VxD dialog keeps the program's folder as typed; the WDM one makes it whole.
+    TestMachine machine;
+    machine.Files().AddDrive('D');
+    machine.Files().PutDirectory("D:\\WORK");
+    machine.settings.currentDirectory = "D:\\WORK";
+    machine.settings.programPath = "\\PKG\\SETUP.EXE";
+    EXPECT_EQ(setup::VxdOptionsDialog(machine).PackageFolder(), "\\PKG\\");
+    EXPECT_EQ(setup::WdmOptionsDialog(machine).PackageFolder(), "D:\\PKG\\");
+    EXPECT_EQ(setup::VxdOptionsDialog(machine).FullPackage(), 0);
+    machine.Files().PutFile("D:\\PKG\\Setup.ini", "[InstallOption]\r\nFullPackage=1\r\n");
+    EXPECT_EQ(setup::VxdOptionsDialog(machine).FullPackage(), 1);
 }
 
 TEST(OptionDialogs, OnlyTheVxdDialogHasTheIconMinimisedAndDragged) {
