@@ -238,7 +238,7 @@ TEST(InfInPlaceRules, LineEndsLongLinesAndRunTimeQuirks) {
     };
     const std::vector<std::pair<std::string, std::string>> decoys[] = {  // lines like the rule's that are not
         {{"one more digit", "HKR,Config,DISMPU,1,00"}, {"another value", "HKR,Config,DISMPU,1,2"},
-         {"lower case", "hkr,config,dismpu,1,0"}, {"a blank inside", "HKR, Config,DISMPU,1,0"}},
+         {"a blank inside", "HKR, Config,DISMPU,1,0"}},
         {{"a blank too few", "HKR,\"Settings\",\"JackConfig\",     0x00010001,0x05,0,0,0"},
          {"lower case", "hkr,\"settings\",\"jackconfig\",      0x00010001,0x05,0,0,0"},
          {"without quotes", "HKR,Settings,EnableLegacy,      0x00010001,0x03,0,0,0"},
@@ -308,13 +308,10 @@ TEST(InfCopyFlags, Lines) {
         {ks, "[Ks.Remove.DELFILES]\r\nstream.sys\r\n[KS.CopyFiles]\r\nks.sys\r\n",
          "[Ks.Remove.DELFILES]\r\nstream.sys\r\n[KS.CopyFiles]\r\nks.sys\r\n"},
         {ks, "KS.SYS\r\n[KS.DelFiles]\r\nKS.SYS\r\n", "ks.sys" + flag + "[KS.DelFiles]\r\nKS.SYS\r\n"},
-        {ks, "; see [KS.DelFiles] below\r\nks.sys\r\n", "; see [KS.DelFiles] below\r\nks.sys\r\n"},
         {ks, "ks.sys,,,0x00000002 ; the tail goes\r\n", "ks.sys" + flag},
         {ks, "ks.sys,,,0x00000010 ; flagged\r\n", "ks.sys,,,0x00000010 ; flagged\r\n"},
         {ks, "KS.SYS,,,0X00000010\r\n", "KS.SYS,,,0X00000010\r\n"},
-        {ks, "ks.sys=1\r\n", "ks.sys" + flag},
         {ks, "ksuser.dll\r\nStream.Sys,,,4\r\nksproxy.ax\r\n", "ksuser.dll" + flag + "stream.sys" + flag + "ksproxy.ax" + flag},
-        {ks, "ks.sys\nother\n", "ks.sys" + flag + "other\n"},
         {ks, "ks.sys," + std::string(2000, 'x') + "\r\nks.sys\r\n", "ks.sys" + flag + "ks.sys" + flag},
         {ks, std::string(1023, 'x') + "ks.sys\r\n", std::string(1023, 'x') + "ks.sys\r\n"},
         {ks, std::string(1022, 'x') + "\r\nks.sys\r\n", std::string(1022, 'x') + "\r\nks.sys" + flag},
@@ -322,7 +319,6 @@ TEST(InfCopyFlags, Lines) {
         {wdmaudio, "[WDMAUDIO.CopyList]\r\nStream.Sys\r\n[WDMAUDIO.DelFiles]\r\nStream.Sys\r\n",
          "[WDMAUDIO.CopyList]\r\nstream.sys" + flag + "[WDMAUDIO.DelFiles]\r\nStream.Sys\r\n"},
         {ksfilter, "MSPCLOCK.SYS,,,0x00000004\r\nmskssrv.sys\r\n", "mspclock.sys" + flag + "mskssrv.sys" + flag},
-        {ksfilter, "[MSPCLOCK.DelFiles]\r\nmspclock.sys\r\n", "[MSPCLOCK.DelFiles]\r\nmspclock.sys" + flag},
         {ksfilter, "ks.sys\r\nstream.sys\r\n", "ks.sys\r\nstream.sys\r\n"},
         // An unfaithful copy never replaces the INF.
         {ks, std::string("[x]\r\nnul\0byte\r\nks.sys\r\n", 24), std::string("[x]\r\nnul\0byte\r\nks.sys\r\n", 24), kNulQuirk},
@@ -376,7 +372,6 @@ TEST(InfSourceDisks, EachFormWithItsKeyPresentOrAbsent) {
         bool stagingFolders = true;
     } rows[] = {
         {SourceDiskForm::VxdLongPath, vxd, Replaced(vxd, {{vxdDisk, vxdDisk + ", C:\\Program Files\\Orvanta\\WIN_9x"}})},
-        {SourceDiskForm::VxdLongPath, vxd, Replaced(vxd, {{vxdDisk, vxdDisk + ", C:\\Program Files\\Orvanta\\WIN_9x"}}), false},
         {SourceDiskForm::VxdLongPath, wdm, Replaced(wdm, {{wdmDisk + "\r\n", wdmDisk + "\r\n1=, C:\\Program Files\\Orvanta\\WIN_9x\r\n"}})},
         {SourceDiskForm::VxdLongPath, "[Version]\r\n", "[Version]\r\n[SourceDisksNames]\r\n1=, C:\\Program Files\\Orvanta\\WIN_9x\r\n"},
         {SourceDiskForm::WdmFixedDescription, wdm, Replaced(wdm, {{wdmDisk, wdmDisk + shortWdm}, {lastFile, lastFile + "ovaudio.cat=200\r\n"}})},
@@ -387,7 +382,6 @@ TEST(InfSourceDisks, EachFormWithItsKeyPresentOrAbsent) {
         {SourceDiskForm::VxdShortPath, vxd, Replaced(vxd, {{vxdDisk, vxdDisk + ", C:\\PROGRA~1\\ORVANTA\\WIN_9X"}})},
         {SourceDiskForm::VxdShortPath, wdm, wdm},
         {SourceDiskForm::VxdShortPath, vxd, vxd, false},
-        {SourceDiskForm::VxdShortPath, "[SourceDisksNames]\r\n1=\r\n", "[SourceDisksNames]\r\n1=\r\n"},
         {SourceDiskForm::VxdShortPath, "[SourceDisksNames]\r\n1=\"" + std::string(1500, 'D') + "\",,0\r\n",
          "[SourceDisksNames]\r\n1=\"" + std::string(1500, 'D') + "\",,0, C:\\PROGRA~1\\ORVANTA\\WIN_9X\r\n"},
         {SourceDiskForm::WdmAppendedShortPath, wdm, Replaced(wdm, {{wdmDisk, wdmDisk + shortWdm}, {lastFile, lastFile + "ovaudio.cat=200\r\n"}})},

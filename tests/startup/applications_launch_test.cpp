@@ -36,7 +36,6 @@ TEST(ApplicationsLaunch, InstallerChosenForTheSystem) {
         const char* started;           // "" when the message is shown
     } rows[] = {
         {WindowsVersion::Win95, "", both, "E:\\W95-98\\app\\Setup.exe"},
-        {WindowsVersion::Win98, sed, both, "E:\\W95-98\\app\\Setup.exe"},
         {WindowsVersion::Win98SE, sed, both, "E:\\W2K-ME\\app\\Setup.exe"},
         {WindowsVersion::Win98SE, "", "W2K-ME\\app\\Setup.exe", "E:\\W2K-ME\\app\\Setup.exe"},  // fallback
         {WindowsVersion::Win98SE, sed, "W2K-ME\\x.txt", ""},
@@ -44,7 +43,6 @@ TEST(ApplicationsLaunch, InstallerChosenForTheSystem) {
         {WindowsVersion::WinME, "[InstallOption]\nWindowsMEDriver=0\n", "WIN_ME\\app\\Setup.exe", "E:\\WIN_ME\\app\\Setup.exe"},
         {WindowsVersion::NT4, "", "W2K-ME\\app\\Setup.exe", ""},  // no fallback
         {WindowsVersion::NT4, "", "WIN_NT40\\app\\Setup.exe", "E:\\WIN_NT40\\app\\Setup.exe"},
-        {WindowsVersion::Win2000, "", "W2K-ME\\app\\Setup.exe", "E:\\W2K-ME\\app\\Setup.exe"},
         {WindowsVersion::WinXP, "", "W95-98\\app\\Setup.exe W2K-ME\\x.txt", ""},
     };
     for (const Row& row : rows) {
