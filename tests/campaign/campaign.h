@@ -1,74 +1,53 @@
 // The fault campaign: every flow, seed after seed, on a machine with a bad
-// input and a seeded stream of failing platform operations, judged for
-// crashes, hangs and broken promises.
+// input and the virtual machine's seeded failures, judged for crashes,
+// hangs, wrong endings, writes out of place and INF bytes no rule writes.
 #pragma once
 
-#include <chrono>
-#include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "campaign/bad_inputs.h"
-#include "platform/vm/machine.h"
+#include "setupsim/runner.h"
 
 namespace campaign {
 
-// What a seed makes of a flow's run: its bad input and how often
-// operations fail.
-struct RunPlan {
-    BadInput badInput = BadInput::None;
-    double faultRate = 0;
+struct Flow {
+    const char* name;
+    vm::WindowsVersion version;
+    const char* commandLine;
+    const char* setupIni;
+    bool flat;               // the flat package beside setup.exe, else the full medium
+    const char* mainDialog;  // the user's script for the main dialog
+    const char* mainEnding;  // the messages the main dialog may end with (judge.cpp)
 };
-RunPlan PlanOf(std::size_t flow, std::uint32_t seed);
+const std::vector<Flow>& Flows();
+const Flow* FindFlow(const std::string& name);
 
-struct RunReport {
-    enum class Verdict { Passed, Crashed, Hung, Violated };
+// The flow's machine: the plain one for seed 0, else with the seed's bad
+// input and failure rate, which it returns for people to read.
+std::string Build(const Flow& flow, std::uint32_t seed, vm::VirtualMachine& machine);
 
-    std::string flow;
-    std::uint32_t seed = 0;
-    RunPlan plan;
+// Each broken promise of a run that did not hang, given the files before it.
+std::vector<std::string> Judge(vm::VirtualMachine& machine, const std::vector<vm::FileSystem::Entry>& before,
+                               const setupsim::RunResult& result, const Flow& flow);
+
+enum class Verdict { Passed, Crashed, Hung, Violated };
+const char* ToString(Verdict verdict);
+struct Report {
     Verdict verdict = Verdict::Passed;
-    std::uint64_t faultsInjected = 0;
-    std::uint64_t virtualTime = 0;  // milliseconds
     std::vector<std::string> problems;
-    std::string journal;  // every journal entry, one a line, when asked for
-
-    // "options-vxd seed 17 (full disk, faults 5%)".
-    std::string Label() const;
+    std::uint64_t faults = 0;
 };
 
-const char* ToString(RunReport::Verdict verdict);
+// The run and its judgement. A crash, or a run past realSeconds of real
+// time, ends the process naming the run ("options-vxd seed 7").
+Report RunAndJudge(const Flow& flow, vm::VirtualMachine& machine, const std::string& run, unsigned realSeconds);
 
-RunReport RunOne(std::size_t flow, std::uint32_t seed, bool keepJournal = false);
-
-// Runs the program on a machine loaded from the scenario and fills in the
-// report's verdict, problems and figures.
-void RunAndJudge(const Scenario& scenario, vm::VirtualMachine& machine, RunReport& report);
-
-struct CampaignOptions {
-    std::vector<std::size_t> flows;             // indices into Flows()
-    std::uint32_t firstSeed = 1;
-    std::optional<std::uint64_t> seeds;         // per flow; none for no limit
-    std::optional<std::chrono::duration<double>> duration;  // stop starting runs after this
-    std::chrono::seconds runLimit{60};          // real time a single run may take
-    std::function<void(const RunReport&)> onFailure;
-};
-
-struct CampaignTotals {
-    std::uint64_t runs = 0;
-    std::uint64_t faultsInjected = 0;
-    std::uint64_t crashes = 0;
-    std::uint64_t hangs = 0;
-    std::uint64_t violations = 0;
-    std::uint64_t seedsDone = 0;  // per flow
-    std::uint64_t longestVirtualTime = 0;  // milliseconds, of a run that did not hang
-    std::string longestRun;
-    std::vector<std::uint64_t> runsPerBadInput = std::vector<std::uint64_t>(kBadInputCount);
-};
-
-CampaignTotals RunCampaign(const CampaignOptions& options);
+// From firstSeed on, every flow until `seeds` seeds or `seconds` are done
+// (0: no limit); returns the seeds done.
+using OnRun = std::function<void(const Flow&, std::uint32_t seed, const std::string& plan, const Report&)>;
+std::uint64_t RunCampaign(const std::vector<const Flow*>& flows, std::uint32_t firstSeed, std::uint64_t seeds,
+                          double seconds, const OnRun& onRun);
 
 }  // namespace campaign

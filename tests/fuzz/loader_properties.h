@@ -1,26 +1,19 @@
 // What the machine-folder loader and the profile functions promise whatever
-// text they get: the oracles of their fuzz targets, and of the seed tests.
-// Each returns what broke a promise, or "" when nothing did.
+// text they get: the fuzz targets' oracles, "" or what broke a promise.
 #pragma once
 
 #include <string>
 
 namespace fuzzing {
 
-// machine.ini text loads into a fresh machine or is refused with a fault
-// that names one of its lines; once loaded, the machine's timed events run
-// without fault.
+// Loaded, or refused naming one of its lines; loaded, its events run.
 std::string CheckMachineIni(const std::string& text);
-
-// REGEDIT4 text reads into a registry or is refused with a fault that names
-// one of its lines (an import then leaves the registry as it was); a
-// registry read from it saves to text that reads back the same.
+// Refused naming one of its lines (an import then changes nothing), or read
+// into a registry that saves to text reading back the same.
 std::string CheckRegFile(const std::string& text);
-
-// The input: a section, a key and a value, each ended by a NUL byte, then a
-// profile file's bytes. Writing the key and reading it back gives the value
-// (blanks and one pair of enclosing quotes dropped); the write changes one
-// line or adds lines, and every other entry reads as before.
+// A section, a key and a value, each ended by a NUL byte, then a profile
+// file: the key written reads back as the value without blanks and one pair
+// of quotes, every other entry as before.
 std::string CheckProfile(const std::string& input);
 
 }  // namespace fuzzing

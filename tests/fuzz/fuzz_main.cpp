@@ -1,0 +1,15 @@
+// The entry of every libFuzzer target, built once per oracle (FUZZ_ORACLE).
+// A broken promise aborts, so that the fuzzer keeps the input.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "fuzz/inf_rules_property.h"
+#include "fuzz/loader_properties.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string problem = fuzzing::FUZZ_ORACLE(std::string(reinterpret_cast<const char*>(data), size));
+    if (problem.empty()) return 0;
+    std::fprintf(stderr, "broken promise: %s\n", problem.c_str());
+    std::abort();
+}

@@ -1,0 +1,144 @@
+#include "fuzz/inf_rules_property.h"
+#include "fuzz/loader_properties.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "campaign/inf_judge.h"
+#include "driver/inf_config_switches.h"
+#include "driver/inf_copy_flags.h"
+#include "driver/inf_settings_values.h"
+#include "platform/vm/ini_text.h"
+#include "platform/vm/machine_folder.h"
+#include "platform/vm/profile.h"
+#include "platform/vm/text_lines.h"
+
+namespace fuzzing {
+
+namespace {
+
+bool NamesALine(int line, const std::string& text) {
+    return line >= 0 && static_cast<std::size_t>(line) <= std::max<std::size_t>(1, vm::text::SplitLines(text).size());
+}
+
+std::string CheckCopyFlags(std::uint8_t choices, const std::string& file) {
+    const std::string inf = "C:\\WINDOWS\\INF\\", names[] = {"ks", "wdmaudio", "ksfilter"};
+    vm::VirtualMachine m;
+    std::set<setup::KernelStreamingInf> chosen;
+    for (int i = 0; i < 3; ++i) {
+        m.Files().PutFile(inf + names[i] + ".inf", file);
+        if (choices & (1u << i)) chosen.insert(static_cast<setup::KernelStreamingInf>(i));
+    }
+    if (choices & 0x08) m.Faults().push_back({"CopyFile", 0});
+    if (choices & 0x10) m.Faults().push_back({"fopen", 2});
+    setup::RewriteCopyFlags(m, chosen);
+    for (int i = 0; i < 3; ++i) {
+        const std::optional<std::string> made = m.Files().ReadFile(inf + names[i] + ".new");
+        const std::string problem = made ? campaign::CopyFlagDifference(file, *made) : "";
+        if (!problem.empty()) return names[i] + ".new: " + problem;
+        // As it was, unless chosen and its ".new" file made and copied over it.
+        const bool replaced = chosen.count(static_cast<setup::KernelStreamingInf>(i)) && made && !(choices & 0x08);
+        if (m.Files().ReadFile(inf + names[i] + ".inf") != (replaced ? *made : file)) return names[i] + ".inf is wrong";
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string CheckInfRule(const std::string& input) {
+    if (input.size() < 2) return "";
+    const std::string file = input.substr(2), inf = "C:\\WINDOWS\\INF\\OVAUDIO.INF";
+    if (input[0] % 3 == 2) return CheckCopyFlags(static_cast<std::uint8_t>(input[1]), file);
+    setup::OptionState options;
+    bool* boxes[] = {&options.motherboard, &options.lineInRear, &options.lineInBass, &options.micBass,
+                     &options.disableMidi, &options.disableGamePort, &options.disableLegacy};
+    for (int bit = 0; bit < 7; ++bit) *boxes[bit] = (input[1] >> bit) & 1;
+    vm::VirtualMachine m;
+    m.Files().PutFile(inf, file);
+    if (input[0] % 3 == 1) setup::RewriteSettingsValues(m, inf, options);
+    if (std::unique_ptr<platform::FileStream> stream = input[0] % 3 == 0 ? m.fopen(inf, "r+") : nullptr) {
+        setup::RewriteConfigSwitches(m, *stream, options);
+        stream->Seek(0, SEEK_END);
+        stream->Flush();
+    }
+    return campaign::InPlaceDifference(file, *m.Files().ReadFile(inf), input[0] % 3 == 0 ? 5 : 2);
+}
+
+std::string CheckMachineIni(const std::string& text) {
+    vm::VirtualMachine m;
+    try {
+        vm::ApplyMachineIni(text, "machine.ini", m);
+        std::uint64_t last = 0;
+        for (const vm::TimedEvent& event : m.Events()) last = std::max(last, event.delay);
+        std::uint32_t root = 0;
+        if (m.CM_Locate_DevNode(root, std::nullopt, 0) == platform::CR_SUCCESS) m.CM_Reenumerate_DevNode(root, 0);
+        // Events further off would only make the clock tick through empty time.
+        if (last <= 10'000'000) m.Sleep(static_cast<std::uint32_t>(last + 1));
+    } catch (const vm::MachineFolderError& error) {
+        return NamesALine(error.line, text) ? "" : "a fault names line " + std::to_string(error.line);
+    } catch (const vm::VirtualTimeLimit&) {
+    } catch (const std::exception& error) {
+        return std::string("threw ") + error.what();
+    }
+    return "";
+}
+
+std::string CheckRegFile(const std::string& text) {
+    vm::Registry parsed, imported;
+    imported.Create(platform::HKEY_LOCAL_MACHINE, "Software\\Kept");
+    const vm::Registry before = imported;
+    try {
+        parsed = vm::Registry::ParseRegFile(text);
+    } catch (const vm::Registry::ParseError& error) {
+        if (error.line == 0 || !NamesALine(error.line, text)) return "a fault names line " + std::to_string(error.line);
+        try {
+            imported.ImportRegFile(text);
+        } catch (const vm::Registry::ParseError&) {
+            return imported == before ? "" : "a refused import changed the registry";
+        }
+        return "the import took text that reading refused";
+    }
+    try {
+        return vm::Registry::ParseRegFile(parsed.ExportRegFile()) == parsed ? "" : "the saved registry reads back otherwise";
+    } catch (const std::exception& error) {
+        return std::string("the saved registry does not read back: ") + error.what();
+    }
+}
+
+std::string CheckProfile(const std::string& input) {
+    std::string parts[3];
+    std::size_t start = 0;
+    for (std::string& part : parts) {
+        const std::size_t nul = input.find('\0', start);
+        if (nul == std::string::npos) break;
+        part = input.substr(start, nul - start);
+        start = nul + 1;
+    }
+    const std::string content = input.substr(start);
+    // Names as a program can write them: no line breaks, no ']' in a
+    // section, a key that is no comment and holds neither '=' nor '['.
+    const auto without = [](std::string text, const std::string& characters) {
+        for (char c : characters) text.erase(std::remove(text.begin(), text.end(), c), text.end());
+        return text;
+    };
+    const std::string section = without(parts[0], "\r\n]"), value = without(parts[2], "\r\n");
+    std::string key = vm::text::TrimBlanks(without(parts[1], "\r\n=[")), expected = vm::text::TrimBlanks(value);
+    while (!key.empty() && key[0] == ';') key = vm::text::TrimBlanks(key.substr(1));
+    if (expected.size() > 1 && (expected[0] == '"' || expected[0] == '\'') && expected.back() == expected[0]) {
+        expected = expected.substr(1, expected.size() - 2);
+    }
+    const std::string after = vm::profile::WriteString(content, section, key, value);
+    if (vm::profile::ReadString(after, section, key) != expected) return "[" + section + "] " + key + " does not read back";
+    std::map<std::pair<std::string, std::string>, std::string> entries[2];
+    for (int i = 0; i < 2; ++i) {
+        for (const vm::profile::Entry& entry : vm::profile::ReadAll(i == 0 ? content : after)) {
+            entries[i].emplace(std::make_pair(vm::Lower(entry.section), vm::Lower(entry.key)), entry.value);
+        }
+        entries[i].erase({vm::Lower(vm::text::TrimBlanks(section)), vm::Lower(key)});
+    }
+    return entries[0] == entries[1] ? "" : "the write changed another entry";
+}
+
+}  // namespace fuzzing
