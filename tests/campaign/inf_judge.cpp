@@ -1,4 +1,4 @@
-#include "campaign/inf_judge.h"
+#include "campaign/campaign.h"
 
 #include <algorithm>
 #include <cstring>

@@ -63,60 +63,57 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
     return text;
 }
 
+// Registry writes of the bad inputs: names of 300 characters and values
+// longer than the program's buffers ("~"), values of the wrong type.
+const struct {
+    int input;
+    const char* key;
+    const char* name;
+    std::uint32_t type;
+    const char* data;
+} kRegistry[] = {{8, "Enum\\PCI\\VEN_1D9C&DEV_0111&SUBSYS_~", "", platform::REG_SZ, ""},
+    {8, "Enum\\OVX\\CHILD~", "", platform::REG_SZ, ""}, {8, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PCI~", "", platform::REG_SZ, ""},
+    {8, "System\\CurrentControlSet\\control\\MediaResources\\wave\\ovaudio.drv<~", "", platform::REG_SZ, ""},
+    {8, "System\\CurrentControlSet\\Services\\Class\\MEDIA\\0000", "Provider~", platform::REG_SZ, "Orvanta"},
+    {8, "Software\\Microsoft\\Windows\\CurrentVersion\\Setup", "SourcePath", platform::REG_SZ, "C:\\~"},
+    {8, "Software\\PCI Audio Applications\\Mixer", "Path", platform::REG_SZ, "C:\\~"},
+    {10, "System\\CurrentControlSet\\Services\\Class\\MEDIA\\0000", "DriverDesc", platform::REG_DWORD, "\1\0\0"},
+    {10, "System\\CurrentControlSet\\Services\\Class\\MEDIA\\0000\\Settings", "EnableLegacy", platform::REG_SZ, "3"},
+    {10, "Software\\Microsoft\\Windows\\CurrentVersion\\Setup", "SourcePath", platform::REG_DWORD, "\7\0\0"},
+    {10, "Software\\PCI Audio Applications\\Mixer", "Path", platform::REG_BINARY, "C:\\OVMIXER"}};
+
 struct Breaker {
     vm::VirtualMachine& m;
     std::mt19937_64 random;
     std::uint64_t Below(std::uint64_t n) { return n == 0 ? 0 : random() % n; }
-    void Set(const std::string& key, const std::string& name, std::uint32_t type, const std::string& data) {
-        vm::Registry::SetValue(*m.Reg().Create(platform::HKEY_LOCAL_MACHINE, key), name, type, data);
-    }
 
     std::string Broken(int input, std::string text) {
         const auto line = [&] { return text.find('\n', Below(text.size() + 1)) + 1; };
-        if (input == 1 || input == 2) {
-            text.resize(Below(4096));
-            for (char& c : text) c = static_cast<char>(random());
-        }
+        if (input <= 2) text.resize(Below(4096));
+        for (char& c : text) c = input <= 2 ? static_cast<char>(random()) : c;
         for (std::uint64_t n = input == 3 ? 1 + Below(8) : 0; n > 0; --n) text.insert(n < 3 ? line() : Below(text.size() + 1), 1, '\0');
         for (std::uint64_t n = input == 4 ? 1 + Below(3) : 0; n > 0; --n) text.insert(line(), std::string(100000, 'x') + (Below(2) ? "\r\n" : ""));
-        if (input == 5 || input == 6) text = Replaced(text, "\r\n", input == 5 ? "\n" : "\r");
-        return input == 7 ? "" : text;
+        return input == 5 || input == 6 ? Replaced(text, "\r\n", input == 5 ? "\n" : "\r") : input == 7 ? "" : text;
     }
 
     void Apply(int input) {
-        const std::string x300(300, 'x');
         if (input == 1) m.Files().PutFile("E:\\setup.ini", Broken(1, ""));
-        const std::size_t surely = Below(6);  // half the INF files, at least one
-        std::size_t n = 0;
+        std::size_t n = 0, surely = Below(6);  // half the INF files, at least one
         for (const vm::FileSystem::Entry& file : input >= 2 && input <= 7 ? m.Files().Snapshot() : std::vector<vm::FileSystem::Entry>{}) {
             if (vm::Lower(file.path).find(".inf") != std::string::npos && (n++ == surely || Below(2))) {
                 m.Files().PutFile(file.path, Broken(input, file.content));
             }
         }
-        for (const char* key : {"Enum\\PCI\\VEN_1D9C&DEV_0111&SUBSYS_", "Enum\\OVX\\CHILD", "System\\CurrentControlSet\\control\\"
-             "MediaResources\\wave\\ovaudio.drv<", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PCI Audio "}) {
-            if (input == 8) m.Reg().Create(platform::HKEY_LOCAL_MACHINE, key + x300);
+        for (const auto& w : kRegistry) {
+            const auto x = [](const char* text) { return Replaced(text, "~", std::string(300, 'x')); };
+            if (w.input == input) vm::Registry::SetValue(*m.Reg().Create(platform::HKEY_LOCAL_MACHINE, x(w.key)), x(w.name), w.type, x(w.data));
         }
-        if (input == 8) {  // and values longer than the program's buffers
-            Set(kMedia + "0000", "Provider" + x300, platform::REG_SZ, "Orvanta");
-            Set("Software\\Microsoft\\Windows\\CurrentVersion\\Setup", "SourcePath", platform::REG_SZ, "C:\\" + x300);
-            Set("Software\\PCI Audio Applications\\Mixer", "Path", platform::REG_SZ, "C:\\" + x300);
-        }
-        const char* parents[] = {"MEDIA\\%04d", "Enum\\PCI\\VEN_8086&DEV_%08d", "Enum\\OVX\\CHILD%05d", "Uninstall\\App %d"};
-        const std::string parent = parents[Below(4)];
-        for (int i = 1000; input == 9 && i < 11000; ++i) {
-            char key[64];
-            std::snprintf(key, sizeof key, parent.c_str(), i);
-            Set(Replaced(Replaced(key, "MEDIA\\", kMedia), "Uninstall", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"),
-                "DriverDesc", platform::REG_SZ, "x");
-        }
-        if (input == 10) {
-            Set(kMedia + "0000", "DriverDesc", platform::REG_DWORD, vm::Registry::DwordData(1));
-            Set(kMedia + "0000\\Settings", "EnableLegacy", platform::REG_SZ, "3");
-            Set("Software\\Microsoft\\Windows\\CurrentVersion\\Setup", "SourcePath", platform::REG_DWORD, "\7\0\0\0");
-            Set("Software\\PCI Audio Applications\\Mixer", "Path", platform::REG_BINARY, "C:\\OVMIXER");
-            vm::Registry::SetValue(*m.Reg().Create(platform::HKEY_CURRENT_USER, "Software\\Microsoft\\Multimedia\\Audio"),
-                                   "SystemFormats", platform::REG_DWORD, vm::Registry::DwordData(0x4443));
+        const char* parents[] = {"System\\CurrentControlSet\\Services\\Class\\MEDIA\\%04d", "Enum\\PCI\\VEN_8086&DEV_%08d",
+                                 "Enum\\OVX\\CHILD%05d", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App %d"};
+        for (int i = 1000, parent = static_cast<int>(Below(4)); input == 9 && i < 11000; ++i) {
+            char key[128];
+            std::snprintf(key, sizeof key, parents[parent], i);
+            vm::Registry::SetValue(*m.Reg().Create(platform::HKEY_LOCAL_MACHINE, key), "DriverDesc", platform::REG_SZ, "x");
         }
         m.Files().SetDriveReadOnly('E', input == 12);
         if (input == 13) vm::ApplyMachineIni("[Events]\nat " + std::to_string(Below(20000)) + " = file-remove E:\\\n", "", m);
@@ -164,9 +161,6 @@ std::string Build(const Flow& flow, std::uint32_t seed, vm::VirtualMachine& m) {
     for (int n = 0; input == 11 && windows.size() < 200; ++n) windows += "\\Windows Installation Folder " + std::to_string(n);
     windows.resize(std::min<std::size_t>(windows.size(), 200));
     if (windows.back() == ' ' || windows.back() == '\\') windows.back() = 'W';
-    for (const vm::FileSystem::Entry& e : input == 11 ? m.Files().Snapshot() : std::vector<vm::FileSystem::Entry>{}) {
-        if (e.path.rfind("C:\\WINDOWS\\", 0) == 0 && !e.directory) m.Files().PutFile(windows + e.path.substr(10), e.content);
-    }
     m.settings.version = flow.version;
     m.settings.commandLine = flow.commandLine;
     m.settings.systemFolder = windows + (vm::IsNt(flow.version) ? "\\SYSTEM32" : "\\SYSTEM");

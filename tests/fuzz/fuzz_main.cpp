@@ -1,6 +1,5 @@
 // The entry of every libFuzzer target, built once per oracle (FUZZ_ORACLE).
 // A broken promise aborts, so that the fuzzer keeps the input.
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
-// What the machine-folder loader and the profile functions promise whatever
-// text they get: the fuzz targets' oracles, "" or what broke a promise.
+// The machine-folder loader's and the profile functions' fuzz oracles: ""
+// or what broke a promise.
 #pragma once
 
 #include <string>
@@ -8,12 +8,12 @@ namespace fuzzing {
 
 // Loaded, or refused naming one of its lines; loaded, its events run.
 std::string CheckMachineIni(const std::string& text);
-// Refused naming one of its lines (an import then changes nothing), or read
-// into a registry that saves to text reading back the same.
+// Refused naming one of its lines, or read into a registry that saves to
+// text reading back the same.
 std::string CheckRegFile(const std::string& text);
 // A section, a key and a value, each ended by a NUL byte, then a profile
-// file: the key written reads back as the value without blanks and one pair
-// of quotes, every other entry as before.
+// file: the key written reads back as the value without blanks and one
+// pair of quotes, every other entry as before.
 std::string CheckProfile(const std::string& input);
 
 }  // namespace fuzzing
