@@ -26,31 +26,25 @@ int main(int argc, char** argv) {
         for (const campaign::Flow& flow : campaign::Flows()) std::cerr << " " << flow.name;
         return 2;
     }
-    const auto print = [&](const campaign::Flow& flow, std::uint32_t seed, const std::string& plan,
-                           const campaign::Report& report, std::uint64_t injected) {
-        ++runs;
-        faults += injected;
-        ++verdicts[static_cast<int>(report.verdict)];
-        if (report.verdict != campaign::Verdict::Passed || replay) std::cout << flow.name << " seed " << seed << " (" << plan << ")\n";
-        for (const std::string& problem : report.problems) std::cout << "    " << problem << "\n";
-    };
     const auto start = std::chrono::steady_clock::now();
-    if (replay) {
-        vm::VirtualMachine machine;
-        const campaign::Flow& flow = *campaign::FindFlow(names[0]);
-        const std::string plan = campaign::Build(flow, *replay, machine);
-        const campaign::Report report = campaign::RunAndJudge(flow, machine, names[0] + " seed " + std::to_string(*replay), 60);
-        for (const vm::JournalEntry& entry : machine.GetJournal().Entries()) {
-            std::cout << entry.time << " ms  " << entry.kind;
-            for (const auto& [name, value] : entry.fields) std::cout << "  " << name << "=" << value;
-            std::cout << "\n";
-        }
-        print(flow, *replay, plan, report, machine.FaultsInjected());
-    } else {
-        seeds = campaign::RunCampaign(names, firstSeed, seeds == 0 && seconds <= 0 ? 100 : seeds, seconds, print);
-    }
-    std::cout << "fault campaign: seeds " << (replay ? *replay : firstSeed) << " to " << (replay ? *replay : firstSeed + seeds - 1)
-              << ", " << std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() << " s, runs " << runs
+    seeds = replay ? 1 : seeds == 0 && seconds <= 0 ? 100 : seeds;
+    const std::uint64_t done = campaign::RunCampaign(names, replay.value_or(firstSeed), seeds, seconds,
+        [&](const campaign::Flow& flow, std::uint32_t seed, const std::string& plan, const campaign::Report& report,
+            vm::VirtualMachine& machine) {
+            ++runs;
+            faults += machine.FaultsInjected();
+            ++verdicts[static_cast<int>(report.verdict)];
+            for (const vm::JournalEntry& entry : replay ? machine.GetJournal().Entries() : std::vector<vm::JournalEntry>{}) {
+                std::cout << entry.time << " ms  " << entry.kind;
+                for (const auto& [name, value] : entry.fields) std::cout << "  " << name << "=" << value;
+                std::cout << "\n";
+            }
+            if (report.verdict == campaign::Verdict::Passed && !replay) return;
+            std::cout << flow.name << " seed " << seed << " (" << plan << ")\n";
+            for (const std::string& problem : report.problems) std::cout << "    " << problem << "\n";
+        });
+    std::cout << "fault campaign: " << done << " seeds from " << replay.value_or(firstSeed) << ", "
+              << std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() << " s, runs " << runs
               << ", faults injected " << faults << ", crashes " << verdicts[1] << ", hangs " << verdicts[2]
               << ", violations " << verdicts[3] << "\n";
     return runs == verdicts[0] ? 0 : 1;

@@ -1,9 +1,9 @@
-#include "campaign/campaign.h"
-
+// Which INF bytes the rewriting rules may change (campaign.h).
 #include <algorithm>
 #include <cstring>
 #include <set>
 
+#include "campaign/campaign.h"
 #include "platform/vm/ini_text.h"
 #include "platform/vm/text_lines.h"
 
@@ -22,7 +22,7 @@ const EditableLine kLines[] = {{"HKR,Config,DISMPU,1,0", 20, "1", true}, {"HKR,C
     {"HKR,Config,MICasBASS,1,0", 23, "1", true},
     {"HKR,\"Settings\",\"EnableLegacy\",    0x00010001,0x03,0,0,0", 48, "2", false},
     {"HKR,\"Settings\",\"JackConfig\",      0x00010001,0x05,0,0,0", 48, "01234567", false}};
-const char* const kFlaggedNames[] = {"ksuser.dll", "stream.sys", "ks.sys", "ksproxy.ax", "mspclock.sys", "mskssrv.sys"};
+const std::string kFlagged[] = {"ksuser.dll", "stream.sys", "ks.sys", "ksproxy.ax", "mspclock.sys", "mskssrv.sys"};
 
 std::string LineOf(const std::string& text, std::size_t at) {
     return "line " + std::to_string(1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
@@ -41,8 +41,8 @@ std::string InPlaceDifference(std::string before, const std::string& after, std:
             return i - start == line.column && std::strchr(line.values, after[i]) && before.compare(start, end - start, line.text) == 0 &&
                    (!line.whole || before.compare(end, 1, "\n") == 0 || before.compare(end, 2, "\r\n") == 0);
         };
-        if ((++edits > maxEdits || after[i] == '\0' || before.find('\n', i) == std::string::npos ||
-                                      std::none_of(std::begin(kLines), std::end(kLines), allowed))) {
+        if (++edits > maxEdits || after[i] == '\0' || before.find('\n', i) == std::string::npos ||
+            std::none_of(std::begin(kLines), std::end(kLines), allowed)) {
             return LineOf(before, i) + ": byte " + std::to_string(before[i]) + " became " + std::to_string(after[i]);
         }
     }
@@ -57,9 +57,10 @@ std::string CopyFlagDifference(const std::string& before, const std::string& aft
         std::set<std::size_t> next;
         for (std::size_t at : reachable) {
             if (after.compare(at, length, piece) == 0) next.insert(at + length);
-            for (const std::string name : kFlaggedNames) {
-                if (vm::Lower(piece.substr(0, name.size())) == name && after.compare(at, name.size() + 15, name + ",,,0x00000010\r\n") == 0) {
-                    next.insert(at + name.size() + 15);
+            for (const std::string& name : kFlagged) {
+                const std::string flagged = name + ",,,0x00000010\r\n";
+                if (vm::Lower(piece.substr(0, name.size())) == name && after.compare(at, flagged.size(), flagged) == 0) {
+                    next.insert(at + flagged.size());
                 }
             }
         }

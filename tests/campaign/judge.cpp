@@ -37,14 +37,16 @@ void CheckEnding(const vm::Journal& journal, const setupsim::RunResult& result, 
     for (const vm::JournalEntry& entry : journal.Entries()) {
         if (restart && !kAfterRestart.count(entry.kind)) problems.push_back("\"" + entry.kind + "\" after the restart request");
         restart |= entry.kind == "restart requested" || (entry.kind == "fault" && entry.Get("operation") == "ExitWindowsEx");
-        if (entry.kind == "trace" && entry.Get("text").rfind("outcome: ", 0) == 0) outcome += (outcome.empty() ? "" : " and ") + entry.Get("text").substr(9);
+        const std::string text = entry.Get("text");
+        if (entry.kind == "trace" && text.rfind("outcome: ", 0) == 0) outcome += (outcome.empty() ? "" : ", ") + text.substr(9);
         if (entry.kind != "message box") continue;
         shown += '?';
-        for (const auto& [letter, text] : kMessages) shown.back() = entry.Get("text") == text ? letter : shown.back();
+        for (const auto& [letter, message] : kMessages) shown.back() = text == message ? letter : shown.back();
     }
     if (result.exitCode != 0) problems.push_back("exit code " + std::to_string(result.exitCode));
-    if (restart != (shown.back() == 'C')) problems.push_back(restart ? "a restart without the final message" : "the final message without a restart");
-    std::string allowed = kEndings.count(outcome) ? kEndings.at(outcome) + (outcome[0] == 'm' ? std::string("(") + flow.mainEnding + ")" : "") : "one outcome";
+    if (restart != (shown.back() == 'C')) problems.push_back(restart ? "a restart but no final message" : "no restart");
+    std::string allowed = kEndings.count(outcome) ? kEndings.at(outcome) : "one outcome";
+    if (outcome[0] == 'm') allowed += std::string("(") + flow.mainEnding + ")";
     if (outcome.find("dialog") != std::string::npos && journal.Count("dialog missing") > 0) allowed = "r";
     if (outcome[0] == 's' && journal.Count("dialog shown") > 0) allowed = "no dialog";
     if (!std::regex_match(shown, std::regex(allowed))) problems.push_back(outcome + ": ended " + shown + ", not " + allowed);
@@ -60,15 +62,14 @@ bool NamesEarlierDriver(const std::string& inf) {
 // edits and the source-disk entries, in the staging folders the in-place
 // edits, elsewhere none.
 std::string InfDifference(const std::string& path, bool infFolder, std::string source, std::string copy) {
-    if (infFolder) {
-        source = WithoutSourceDisks(source);
-        copy = WithoutSourceDisks(copy);
-        // A section added after an unterminated last line ends that line first.
-        if (copy.size() == source.size() + 2 && !source.empty() && source.back() != '\n' && copy.compare(source.size(), 2, "\r\n") == 0) copy.resize(source.size());
-    } else if (path.rfind("c:\\program files\\orvanta\\", 0) != 0) {
-        return source == copy ? "" : "differs from its package file";
-    }
-    return InPlaceDifference(source, copy, 7);
+    const bool staged = path.rfind("c:\\program files\\orvanta\\", 0) == 0;
+    if (!infFolder) return staged || source == copy ? InPlaceDifference(source, copy, 7) : "a copy that differs";
+    source = WithoutSourceDisks(source);
+    copy = WithoutSourceDisks(copy);
+    // A section added after an unterminated last line ends that line first.
+    const bool ended = copy.size() == source.size() + 2 && !source.empty() && source.back() != '\n';
+    return InPlaceDifference(source, ended && copy.compare(source.size(), 2, "\r\n") == 0 ? copy.substr(0, source.size()) : copy,
+                             7);
 }
 
 }  // namespace
@@ -77,9 +78,12 @@ std::vector<std::string> Judge(vm::VirtualMachine& machine, const std::vector<En
                                const setupsim::RunResult& result, const Flow& flow) {
     std::vector<std::string> problems;
     if (result.ending != setupsim::Ending::Hung) CheckEnding(machine.GetJournal(), result, flow, problems);
-    const std::string w = std::regex_replace(vm::Lower(machine.settings.windowsFolder), std::regex(R"([\\.^$|()\[\]{}*+?])"), R"(\$&)");
-    const std::regex mayWrite(R"(c:\\program files(\\orvanta(\\.*)?)?|c:\\ovmixer\\mixer\.exe|c:\\windows\\options\\cabs\\[^\\]+|)" + w +
-        R"(\\inf(\\other|\\catalog)?\\[^\\]+|)" + w + R"(\\(wininit\.ini|win\.ini|ovcdplay\.ini|ovxsetup\.ini|mixerdef\.ini|mixer\.dat|mixer\.exe))");
+    const std::string w =
+        std::regex_replace(vm::Lower(machine.settings.windowsFolder), std::regex(R"([\\.^$|()\[\]{}*+?])"), R"(\$&)");
+    const std::regex mayWrite(R"(c:\\program files(\\orvanta(\\.*)?)?|c:\\ovmixer\\mixer\.exe|)"
+                              R"(c:\\windows\\options\\cabs\\[^\\]+|)" +
+                              w + R"(\\inf(\\other|\\catalog)?\\[^\\]+|)" + w +
+                              R"(\\(wininit\.ini|win\.ini|ovcdplay\.ini|ovxsetup\.ini|mixerdef\.ini|mixer\.dat|mixer\.exe))");
     // Earlier drivers' INF files with their PNF files, and the driver database.
     const std::regex mayDelete(w + R"(\\inf\\(drvdata|drvidx)\.bin|)" + w + R"(\\inf\\(oem|ov|other\\)[^\\]*\.(inf|pnf))");
     const std::regex infFolder(w + R"(\\inf(\\other)?\\[^\\]+)"), ksInf(w + R"(\\inf\\(ks|wdmaudio|ksfilter)\.inf)");
@@ -101,19 +105,20 @@ std::vector<std::string> Judge(vm::VirtualMachine& machine, const std::vector<En
         }
         std::string problem = "?";
         for (std::size_t i = 0; i < sources.size() && !problem.empty(); ++i) {
-            problem = old && std::regex_match(path, ksInf) ? CopyFlagDifference(old->content, file->content)
-                                                          : InfDifference(path, std::regex_match(path, infFolder), sources[i], file->content);
+            problem = old && std::regex_match(path, ksInf)
+                          ? CopyFlagDifference(old->content, file->content)
+                          : InfDifference(path, std::regex_match(path, infFolder), sources[i], file->content);
         }
         if (!problem.empty()) problems.push_back(file->path + ": " + problem);
     }
     const bool mediumGone = machine.Files().Find("E:\\*.*").empty();  // taken out as a whole
     for (const auto& [path, file] : before) {
         const auto inf = before.find(path.substr(0, path.size() - 3) + "inf");
-        if (after.count(path) || (path[0] == 'e' && mediumGone) || (std::regex_match(path, mayDelete) &&
-            (path.find(".bin") != std::string::npos || (inf != before.end() && NamesEarlierDriver(inf->second->content))))) {
-            continue;
+        const bool earlier =
+            path.find(".bin") != std::string::npos || (inf != before.end() && NamesEarlierDriver(inf->second->content));
+        if (!after.count(path) && !(path[0] == 'e' && mediumGone) && !(std::regex_match(path, mayDelete) && earlier)) {
+            problems.push_back("deleted " + file->path);
         }
-        problems.push_back("deleted " + file->path);
     }
     return problems;
 }

@@ -12,14 +12,10 @@ namespace campaign {
 
 namespace {
 
-char gRun[256];  // for the signal handler
+char gMessage[300];  // for the signal handler
 
 void OnSignal(int signal) {
-    const char* what = signal == SIGALRM ? "\nfault campaign: out of real time in " : "\nfault campaign: crashed in ";
-    for (const char* text : {what, static_cast<const char*>(gRun), "\n"}) {
-        if (write(STDERR_FILENO, text, std::strlen(text)) < 0) break;
-    }
-    if (signal == SIGALRM) _exit(124);
+    if (write(STDERR_FILENO, gMessage, std::strlen(gMessage)) < 0) return;
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -27,7 +23,7 @@ void OnSignal(int signal) {
 }  // namespace
 
 Report RunAndJudge(const Flow& flow, vm::VirtualMachine& machine, const std::string& run, unsigned realSeconds) {
-    std::snprintf(gRun, sizeof gRun, "%s", run.c_str());
+    std::snprintf(gMessage, sizeof gMessage, "\nfault campaign: %s crashed or ran past %u s\n", run.c_str(), realSeconds);
     for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGALRM}) std::signal(signal, OnSignal);
     alarm(realSeconds);
     const std::vector<vm::FileSystem::Entry> before = machine.Files().Snapshot();
@@ -48,17 +44,18 @@ Report RunAndJudge(const Flow& flow, vm::VirtualMachine& machine, const std::str
 std::uint64_t RunCampaign(const std::vector<std::string>& names, std::uint32_t firstSeed, std::uint64_t seeds, double seconds,
                           const OnRun& onRun) {
     const auto start = std::chrono::steady_clock::now();
+    const auto more = [&](std::uint64_t done) {
+        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+        return (seeds == 0 || done < seeds) && (seconds <= 0 || spent.count() < seconds);
+    };
     std::uint64_t done = 0;
-    for (; (seeds == 0 || done < seeds) &&
-           (seconds <= 0 || std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() < seconds);
-         ++done) {
-        const auto seed = static_cast<std::uint32_t>(firstSeed + done);
+    for (auto seed = firstSeed; more(done); ++seed, ++done) {
         for (const Flow& flow : Flows()) {
             if (!names.empty() && std::find(names.begin(), names.end(), flow.name) == names.end()) continue;
             vm::VirtualMachine machine;
             const std::string plan = Build(flow, seed, machine);
             const Report report = RunAndJudge(flow, machine, std::string(flow.name) + " seed " + std::to_string(seed), 60);
-            onRun(flow, seed, plan, report, machine.FaultsInjected());
+            onRun(flow, seed, plan, report, machine);
         }
     }
     return done;

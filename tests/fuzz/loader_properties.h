@@ -12,8 +12,7 @@ std::string CheckMachineIni(const std::string& text);
 // text reading back the same.
 std::string CheckRegFile(const std::string& text);
 // A section, a key and a value, each ended by a NUL byte, then a profile
-// file: the key written reads back as the value without blanks and one
-// pair of quotes, every other entry as before.
+// file: the key written reads back as the value without blanks and quotes.
 std::string CheckProfile(const std::string& input);
 
 }  // namespace fuzzing
