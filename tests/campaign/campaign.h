@@ -24,8 +24,7 @@ struct Flow {
 const std::vector<Flow>& Flows();
 const Flow* FindFlow(const std::string& name);
 
-// The flow's machine: plain for seed 0, else with the seed's bad input and
-// failure rate, which it names.
+// The flow's machine, plain for seed 0, else with a bad input and failures.
 std::string Build(const Flow& flow, std::uint32_t seed, vm::VirtualMachine& machine);
 
 enum class Verdict { Passed, Crashed, Hung, Violated };
@@ -38,8 +37,7 @@ Report RunAndJudge(const Flow& flow, vm::VirtualMachine& machine, const std::str
 std::vector<std::string> Judge(vm::VirtualMachine& machine, const std::vector<vm::FileSystem::Entry>& before,
                                const setupsim::RunResult& result, const Flow& flow);
 
-// The flows named (none: all) from firstSeed on, for `seeds` seeds or
-// `seconds` (0: no limit); returns the seeds done.
+// The flows named (none: all) for `seeds` seeds or `seconds` (0: no limit).
 using OnRun = std::function<void(const Flow&, std::uint32_t seed, const std::string& plan, const Report&, vm::VirtualMachine&)>;
 std::uint64_t RunCampaign(const std::vector<std::string>& flows, std::uint32_t firstSeed, std::uint64_t seeds, double seconds,
                           const OnRun& onRun);

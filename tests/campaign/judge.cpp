@@ -6,7 +6,6 @@
 
 #include "campaign/campaign.h"
 #include "platform/vm/ini_text.h"
-#include "platform/vm/profile.h"
 
 namespace campaign {
 
@@ -52,12 +51,6 @@ void CheckEnding(const vm::Journal& journal, const setupsim::RunResult& result, 
     if (!std::regex_match(shown, std::regex(allowed))) problems.push_back(outcome + ": ended " + shown + ", not " + allowed);
 }
 
-bool NamesEarlierDriver(const std::string& inf) {
-    const std::regex earlier("(OVX4320|OVX4720|OVAUDIO|Orvanta).*");
-    return std::regex_match(vm::profile::ReadString(inf, "Strings", "SSC-Legacy.DeviceDesc").value_or(""), earlier) ||
-           std::regex_match(vm::profile::ReadString(inf, "Strings", "WDM_OVPCI.Wave.szPname").value_or(""), earlier);
-}
-
 // From a file it may have been copied from: in the INF folders the in-place
 // edits and the source-disk entries, in the staging folders the in-place
 // edits, elsewhere none.
@@ -84,8 +77,8 @@ std::vector<std::string> Judge(vm::VirtualMachine& machine, const std::vector<En
                               R"(c:\\windows\\options\\cabs\\[^\\]+|)" +
                               w + R"(\\inf(\\other|\\catalog)?\\[^\\]+|)" + w +
                               R"(\\(wininit\.ini|win\.ini|ovcdplay\.ini|ovxsetup\.ini|mixerdef\.ini|mixer\.dat|mixer\.exe))");
-    // Earlier drivers' INF files with their PNF files, and the driver database.
-    const std::regex mayDelete(w + R"(\\inf\\(drvdata|drvidx)\.bin|)" + w + R"(\\inf\\(oem|ov|other\\)[^\\]*\.(inf|pnf))");
+    // The earlier drivers' INF files with their PNF files (machine/), and the driver database.
+    const std::regex mayDelete(w + R"(\\inf\\(drvdata\.bin|drvidx\.bin|oem3\.inf|oem3\.pnf|other\\oem1\.(inf|pnf)))");
     const std::regex infFolder(w + R"(\\inf(\\other)?\\[^\\]+)"), ksInf(w + R"(\\inf\\(ks|wdmaudio|ksfilter)\.inf)");
     std::map<std::string, const Entry*> before, after;
     for (const Entry& entry : beforeList) before[vm::Lower(entry.path)] = &entry;
@@ -113,10 +106,7 @@ std::vector<std::string> Judge(vm::VirtualMachine& machine, const std::vector<En
     }
     const bool mediumGone = machine.Files().Find("E:\\*.*").empty();  // taken out as a whole
     for (const auto& [path, file] : before) {
-        const auto inf = before.find(path.substr(0, path.size() - 3) + "inf");
-        const bool earlier =
-            path.find(".bin") != std::string::npos || (inf != before.end() && NamesEarlierDriver(inf->second->content));
-        if (!after.count(path) && !(path[0] == 'e' && mediumGone) && !(std::regex_match(path, mayDelete) && earlier)) {
+        if (!after.count(path) && !(path[0] == 'e' && mediumGone) && !std::regex_match(path, mayDelete)) {
             problems.push_back("deleted " + file->path);
         }
     }

@@ -15,9 +15,7 @@ namespace campaign {
 namespace {
 
 using vm::WindowsVersion;
-const std::string kSource = SETUP_SOURCE_DIR, kCv = "Software\\Microsoft\\Windows\\CurrentVersion\\";
-const std::string kMedia = "System\\CurrentControlSet\\Services\\Class\\MEDIA\\";
-const std::string kMixer = "Software\\PCI Audio Applications\\Mixer";
+const std::string kSource = SETUP_SOURCE_DIR;
 const char* const kIni = "[InstallOption]\r\nDriverOnly=0\r\nWebSetup=0\r\n[Default]\r\nUsingCDDA=1\r\n";
 const char* const kSe = "[InstallOption]\r\nWindows98SEDriver=1\r\n";
 
@@ -26,18 +24,6 @@ const char* const kBadInputs[] = {"none", "setup.ini of random bytes", "INF file
     "INF files with CR line ends", "empty INF files",
     "registry names of 300 characters", "10,000 sub-keys under one key", "registry values of the wrong type",
     "a Windows folder of 200 characters", "a read-only medium", "the medium taken out", "a full disk"};
-// Names of 300 characters and values longer than the program's buffers ("~"),
-// values of the wrong type (1 text, 3 binary, 4 number).
-const struct {
-    int input;
-    std::string key, name;
-    std::uint32_t type;
-    std::string data;
-} kRegistry[] = {{8, "Enum\\PCI\\VEN_1D9C&DEV_0111&SUBSYS_~", "", 1, ""}, {8, "Enum\\OVX\\CHILD~", "", 1, ""},
-    {8, "System\\CurrentControlSet\\control\\MediaResources\\wave\\ovaudio.drv<~", "", 1, ""}, {8, kMixer, "Path", 1, "C:\\~"},
-    {8, kMedia + "0000", "Provider~", 1, "Orvanta"}, {8, kCv + "Setup", "SourcePath", 1, "C:\\~"}, {8, kCv + "Uninstall\\P~", "", 1, ""},
-    {10, kMedia + "0000", "DriverDesc", 4, "\1"}, {10, kMedia + "0000\\Settings", "EnableLegacy", 1, "3"},
-    {10, kCv + "Setup", "SourcePath", 4, "\7"}, {10, kMixer, "Path", 3, "C:\\OVMIXER"}};
 const char* const kManyKeys[] = {"System\\CurrentControlSet\\Services\\Class\\MEDIA\\%04d", "Enum\\PCI\\VEN_8086&DEV_%08d",
                                  "Enum\\OVX\\CHILD%05d", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App %d"};
 constexpr double kFaultRates[] = {0.0, 0.02, 0.08, 0.25};
@@ -136,11 +122,8 @@ std::string Build(const Flow& flow, std::uint32_t seed, vm::VirtualMachine& m) {
         if (input == 5 || input == 6) text = Replaced(text, "\r\n", input == 5 ? "\n" : "\r");
         m.Files().PutFile(file.path, input == 7 ? "" : text);
     }
-    for (const auto& w : kRegistry) {
-        const auto x = [](const std::string& text) { return Replaced(text, "~", std::string(300, 'x')); };
-        if (w.input != input) continue;
-        vm::Registry::SetValue(*m.Reg().Create(platform::HKEY_LOCAL_MACHINE, x(w.key)), x(w.name), w.type, x(w.data));
-    }
+    const std::string reg = kSource + "/tests/campaign/bad/" + (input == 8 ? "long-names.reg" : "wrong-types.reg");
+    if (input == 8 || input == 10) m.Reg().ImportRegFile(Read(reg));
     for (int i = 1000, parent = static_cast<int>(below(4)); input == 9 && i < 11000; ++i) {
         char key[128];
         std::snprintf(key, sizeof key, kManyKeys[parent], i);

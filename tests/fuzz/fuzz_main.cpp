@@ -1,12 +1,15 @@
-// The entry of every libFuzzer target, built once per oracle (FUZZ_ORACLE).
-// A broken promise aborts, so that the fuzzer keeps the input.
+// The entry of every libFuzzer target, built once per oracle of
+// properties.cpp (FUZZ_ORACLE). A broken promise aborts, so that the fuzzer
+// keeps the input.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
-#include "fuzz/inf_rules_property.h"
-#include "fuzz/loader_properties.h"
+namespace fuzzing {
+std::string FUZZ_ORACLE(const std::string& input);
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     const std::string problem = fuzzing::FUZZ_ORACLE(std::string(reinterpret_cast<const char*>(data), size));
     if (problem.empty()) return 0;
     std::fprintf(stderr, "broken promise: %s\n", problem.c_str());

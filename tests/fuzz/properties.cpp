@@ -7,7 +7,6 @@
 #include "driver/inf_copy_flags.h"
 #include "driver/inf_settings_values.h"
 #include "fuzz/inf_rules_property.h"
-#include "fuzz/loader_properties.h"
 #include "platform/vm/machine_folder.h"
 #include "platform/vm/profile.h"
 #include "platform/vm/text_lines.h"
@@ -64,6 +63,8 @@ std::string CheckInfRule(const std::string& input) {
     return campaign::InPlaceDifference(file, *m.Files().ReadFile(inf), input[0] % 3 == 0 ? 5 : 2);
 }
 
+// The loaders' and the profile functions' oracles. machine.ini loads, or is
+// refused naming one of its lines; loaded, its events run.
 std::string CheckMachineIni(const std::string& text) {
     vm::VirtualMachine m;
     try {
@@ -78,6 +79,8 @@ std::string CheckMachineIni(const std::string& text) {
     return "";
 }
 
+// REGEDIT4 text is refused naming one of its lines, or read into a registry
+// that saves to text reading back the same.
 std::string CheckRegFile(const std::string& text) {
     vm::Registry parsed;
     try {
@@ -92,6 +95,8 @@ std::string CheckRegFile(const std::string& text) {
     }
 }
 
+// A section, a key and a value, each ended by a NUL byte, then a profile
+// file: the key written reads back as the value without blanks and quotes.
 std::string CheckProfile(const std::string& input) {
     std::string parts[3];  // as a program can write them: no line breaks, no ']' in a section, no '=' or '[' in a key
     std::size_t start = 0;
