@@ -27,12 +27,9 @@ const Flow* FindFlow(const std::string& name);
 // The flow's machine, plain for seed 0, else with a bad input and failures.
 std::string Build(const Flow& flow, std::uint32_t seed, vm::VirtualMachine& machine);
 
-enum class Verdict { Passed, Crashed, Hung, Violated };
-struct Report {
-    Verdict verdict = Verdict::Passed;
-    std::vector<std::string> problems;
-};
+// The run's problems, none when it passed ("crashed: ...", "hung: ..." first).
 // A crash, or a run past realSeconds of real time, ends the process naming the run.
+using Report = std::vector<std::string>;
 Report RunAndJudge(const Flow& flow, vm::VirtualMachine& machine, const std::string& run, unsigned realSeconds);
 std::vector<std::string> Judge(vm::VirtualMachine& machine, const std::vector<vm::FileSystem::Entry>& before,
                                const setupsim::RunResult& result, const Flow& flow);
@@ -42,10 +39,9 @@ using OnRun = std::function<void(const Flow&, std::uint32_t seed, const std::str
 std::uint64_t RunCampaign(const std::vector<std::string>& flows, std::uint32_t firstSeed, std::uint64_t seeds, double seconds,
                           const OnRun& onRun);
 
-// The INF bytes the rules may change: "" or what broke the rules. In place,
-// the last character of a whole Config switch line or column 48 of a
-// Settings line, to a value its rule writes, on lines with a line end; at
-// most maxEdits bytes; a Ctrl-Z ending `before` may go (text-mode update).
+// The INF bytes the rules may change, "" or what broke the rules. In place: a
+// Config switch's last character, a Settings line's column 48, to a value its
+// rule writes, on lines with a line end; a Ctrl-Z ending `before` may go.
 std::string InPlaceDifference(std::string before, const std::string& after, std::size_t maxEdits);
 // Copy flags: the pieces fgets reads (lines, cut at 1023 characters), each
 // kept or replaced by the flagged entry of the file name it begins with.

@@ -10,11 +10,9 @@
 
 namespace {
 
-using campaign::Verdict;
-
 std::string Problems(const campaign::Report& report) {
     std::string text;
-    for (const std::string& problem : report.problems) text += "\n    " + problem;
+    for (const std::string& problem : report) text += "\n    " + problem;
     return text;
 }
 
@@ -31,7 +29,7 @@ TEST(FaultCampaign, EveryFlowUnderFaultsAndBadInputsEndsAsItShould) {
                                                const campaign::Report& report, vm::VirtualMachine& machine) {
         ++runs;
         faults += machine.FaultsInjected();
-        EXPECT_EQ(report.verdict, Verdict::Passed) << flow.name << " seed " << seed << " (" << plan << "):" << Problems(report)
+        EXPECT_TRUE(report.empty()) << flow.name << " seed " << seed << " (" << plan << "):" << Problems(report)
                                                    << "\n  replay: fault_campaign --flow " << flow.name << " --seed " << seed;
     });
     EXPECT_GT(faults, runs);
@@ -64,23 +62,21 @@ TEST(FaultCampaign, EachJudgeCatchesItsBrokenPromise) {
         const char* flow;
         std::string ini;  // what happens on the machine besides the program
         int how;
-        Verdict verdict;
         const char* problem;
     } rows[] = {
-        {"options-wdm", put + "INF\\OTHER\\OVAUDIO.INF | x\n", 0, Verdict::Violated, "OVAUDIO.INF: 1 bytes, not"},
-        {"driver-98se-wdm", put + "INF\\ks.inf | x\n", 0, Verdict::Violated, "ks.inf: line 1"},
-        {"options-wdm", put + "SYSTEM\\x.tmp | x\n", 0, Verdict::Violated, "created C:\\WINDOWS\\SYSTEM\\x.tmp"},
-        {"driver-95-vxd", "[Events]\nat 1 = file-remove C:\\WINDOWS\\INF\\OEM2.INF\n", 0, Verdict::Violated, "deleted"},
-        {"driver-95-vxd", "", 3, Verdict::Violated, "exit code 3"},
-        {"flat-me", "", 4, Verdict::Violated, "\"copy file\" after the restart request"},
-        {"driver-95-vxd", "", 5, Verdict::Violated, "from the medium: ended xACC"},
-        {"driver-me-wdm", "[Machine]\nTimeLimit = 9000\n", 0, Verdict::Hung, "still waiting after"},
-        {"dialog-both", "", 1, Verdict::Crashed, "crashed: sabotage"},
+        {"options-wdm", put + "INF\\OTHER\\OVAUDIO.INF | x\n", 0, "OVAUDIO.INF: 1 bytes, not"},
+        {"driver-98se-wdm", put + "INF\\ks.inf | x\n", 0, "ks.inf: line 1"},
+        {"options-wdm", put + "SYSTEM\\x.tmp | x\n", 0, "created C:\\WINDOWS\\SYSTEM\\x.tmp"},
+        {"driver-95-vxd", "[Events]\nat 1 = file-remove C:\\WINDOWS\\INF\\OEM2.INF\n", 0, "deleted"},
+        {"driver-95-vxd", "", 3, "exit code 3"},
+        {"flat-me", "", 4, "\"copy file\" after the restart request"},
+        {"driver-95-vxd", "", 5, "from the medium: ended xACC"},
+        {"driver-me-wdm", "[Machine]\nTimeLimit = 9000\n", 0, "hung: waiting after"},
+        {"dialog-both", "", 1, "crashed: sabotage"},
     };
     for (const Row& row : rows) {
         const campaign::Report report = Sabotaged(row.flow, row.ini, row.how);
-        EXPECT_EQ(report.verdict, row.verdict) << row.flow << " " << row.problem << Problems(report);
-        EXPECT_NE(Problems(report).find(row.problem), std::string::npos) << row.flow << ": no " << row.problem;
+        EXPECT_NE(Problems(report).find(row.problem), std::string::npos) << row.flow << ": no " << row.problem << Problems(report);
     }
     // What no judgement after a run sees ends the process, naming the run.
     EXPECT_DEATH(Sabotaged("dialog-both", "", 2), "dialog-both seed 7 crashed or ran past 1 s");

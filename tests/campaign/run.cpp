@@ -30,12 +30,10 @@ Report RunAndJudge(const Flow& flow, vm::VirtualMachine& machine, const std::str
     Report report;
     try {
         const setupsim::RunResult result = setupsim::RunSetup(machine);
-        const bool hung = result.ending == setupsim::Ending::Hung;
-        report.problems = Judge(machine, before, result, flow);
-        if (hung) report.problems.push_back("hung: still waiting after " + std::to_string(machine.Now()) + " ms");
-        report.verdict = hung ? Verdict::Hung : report.problems.empty() ? Verdict::Passed : Verdict::Violated;
+        if (result.ending == setupsim::Ending::Hung) report.push_back("hung: waiting after " + std::to_string(machine.Now()) + " ms");
+        for (const std::string& problem : Judge(machine, before, result, flow)) report.push_back(problem);
     } catch (const std::exception& error) {
-        report = {Verdict::Crashed, {std::string("crashed: ") + error.what()}};
+        report = {std::string("crashed: ") + error.what()};
     }
     alarm(0);
     return report;
@@ -44,12 +42,9 @@ Report RunAndJudge(const Flow& flow, vm::VirtualMachine& machine, const std::str
 std::uint64_t RunCampaign(const std::vector<std::string>& names, std::uint32_t firstSeed, std::uint64_t seeds, double seconds,
                           const OnRun& onRun) {
     const auto start = std::chrono::steady_clock::now();
-    const auto more = [&](std::uint64_t done) {
-        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
-        return (seeds == 0 || done < seeds) && (seconds <= 0 || spent.count() < seconds);
-    };
     std::uint64_t done = 0;
-    for (auto seed = firstSeed; more(done); ++seed, ++done) {
+    for (auto seed = firstSeed; (seeds == 0 || done < seeds) && (seconds <= 0 || std::chrono::duration<double>(
+                                    std::chrono::steady_clock::now() - start).count() < seconds); ++seed, ++done) {
         for (const Flow& flow : Flows()) {
             if (!names.empty() && std::find(names.begin(), names.end(), flow.name) == names.end()) continue;
             vm::VirtualMachine machine;

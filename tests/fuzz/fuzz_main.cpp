@@ -1,6 +1,5 @@
-// The entry of every libFuzzer target, built once per oracle of
-// properties.cpp (FUZZ_ORACLE). A broken promise aborts, so that the fuzzer
-// keeps the input.
+// The entry of every libFuzzer target, built once per oracle (FUZZ_ORACLE):
+// a broken promise aborts, so that the fuzzer keeps the input.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
