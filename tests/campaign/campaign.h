@@ -27,12 +27,10 @@ const Flow* FindFlow(const std::string& name);
 // The flow's machine, plain for seed 0, else with a bad input and failures.
 std::string Build(const Flow& flow, std::uint32_t seed, vm::VirtualMachine& machine);
 
-// The run's problems, none when it passed ("crashed: ...", "hung: ..." first).
-// A crash, or a run past realSeconds of real time, ends the process naming the run.
+// The run's problems ("crashed: ...", "hung: ..." first); a crash, or a run
+// past realSeconds of real time, ends the process naming the run.
 using Report = std::vector<std::string>;
 Report RunAndJudge(const Flow& flow, vm::VirtualMachine& machine, const std::string& run, unsigned realSeconds);
-std::vector<std::string> Judge(vm::VirtualMachine& machine, const std::vector<vm::FileSystem::Entry>& before,
-                               const setupsim::RunResult& result, const Flow& flow);
 
 // The flows named (none: all) for `seeds` seeds or `seconds` (0: no limit).
 using OnRun = std::function<void(const Flow&, std::uint32_t seed, const std::string& plan, const Report&, vm::VirtualMachine&)>;

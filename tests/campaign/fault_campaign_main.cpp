@@ -22,8 +22,7 @@ int main(int argc, char** argv) {
     CLI11_PARSE(app, argc, argv);
     if (std::any_of(names.begin(), names.end(), [](const std::string& name) { return !campaign::FindFlow(name); }) ||
         (replay && names.size() != 1)) {
-        std::cerr << "fault_campaign: --seed replays one --flow of:";
-        for (const campaign::Flow& flow : campaign::Flows()) std::cerr << " " << flow.name;
+        std::cerr << "fault_campaign: an unknown --flow, or --seed without one --flow\n";
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();

@@ -11,12 +11,8 @@ namespace campaign {
 
 namespace {
 
-struct EditableLine {
-    const char* text;
-    std::size_t column;  // of the one character a rule may change
-    const char* values;  // what it may become
-    bool whole;          // the line is the text alone
-};
+// A line, the column of the character a rule may change, its new values, whether the line is the text alone.
+struct EditableLine { const char* text; std::size_t column; const char* values; bool whole; };
 const EditableLine kLines[] = {{"HKR,Config,DISMPU,1,0", 20, "1", true}, {"HKR,Config,DISJSTK,1,0", 21, "1", true},
     {"HKR,Config,LINEINasREAR,1,1", 26, "0", true}, {"HKR,Config,LINEINasBASS,1,0", 26, "1", true},
     {"HKR,Config,MICasBASS,1,0", 23, "1", true},
@@ -24,9 +20,6 @@ const EditableLine kLines[] = {{"HKR,Config,DISMPU,1,0", 20, "1", true}, {"HKR,C
     {"HKR,\"Settings\",\"JackConfig\",      0x00010001,0x05,0,0,0", 48, "01234567", false}};
 const std::string kFlagged[] = {"ksuser.dll", "stream.sys", "ks.sys", "ksproxy.ax", "mspclock.sys", "mskssrv.sys"};
 
-std::string LineOf(const std::string& text, std::size_t at) {
-    return "line " + std::to_string(1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
-}
 
 }  // namespace
 
@@ -38,12 +31,13 @@ std::string InPlaceDifference(std::string before, const std::string& after, std:
         const std::size_t start = i == 0 ? 0 : before.rfind('\n', i - 1) + 1;  // npos + 1 is 0
         const auto allowed = [&](const EditableLine& line) {
             const std::size_t end = start + std::strlen(line.text);
-            return i - start == line.column && std::strchr(line.values, after[i]) && before.compare(start, end - start, line.text) == 0 &&
+            return i - start == line.column && std::strchr(line.values, after[i]) &&
+                   before.compare(start, end - start, line.text) == 0 &&
                    (!line.whole || before.compare(end, 1, "\n") == 0 || before.compare(end, 2, "\r\n") == 0);
         };
         if (++edits > maxEdits || after[i] == '\0' || before.find('\n', i) == std::string::npos ||
             std::none_of(std::begin(kLines), std::end(kLines), allowed)) {
-            return LineOf(before, i) + ": byte " + std::to_string(before[i]) + " became " + std::to_string(after[i]);
+            return "at " + std::to_string(i) + ", " + std::to_string(before[i]) + " became " + std::to_string(after[i]);
         }
     }
     return "";
@@ -64,7 +58,7 @@ std::string CopyFlagDifference(const std::string& before, const std::string& aft
                 }
             }
         }
-        if (next.empty()) return LineOf(before, start) + " is neither kept nor its flagged entry";
+        if (next.empty()) return "the line at " + std::to_string(start) + " is neither kept nor its flagged entry";
         reachable.swap(next);
     }
     return reachable.count(after.size()) ? "" : "bytes after the last line";

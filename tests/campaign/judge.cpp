@@ -1,5 +1,11 @@
-// The judges of a finished run: its ending, where it wrote and deleted, and
-// the INF bytes it changed.
+// A run and its judges: its ending, where it wrote and deleted, the INF
+// bytes it changed; a crash or a run past its real time, which no judge
+// afterwards sees, ends the process naming the run.
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
 #include <map>
 #include <regex>
 #include <set>
@@ -65,12 +71,19 @@ std::string InfDifference(const std::string& path, bool infFolder, std::string s
                              7);
 }
 
-}  // namespace
+char gMessage[300];  // for the signal handler
 
-std::vector<std::string> Judge(vm::VirtualMachine& machine, const std::vector<Entry>& beforeList,
-                               const setupsim::RunResult& result, const Flow& flow) {
-    std::vector<std::string> problems;
-    if (result.ending != setupsim::Ending::Hung) CheckEnding(machine.GetJournal(), result, flow, problems);
+void OnSignal(int signal) {
+    if (write(STDERR_FILENO, gMessage, std::strlen(gMessage)) < 0) return;
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void Judge(vm::VirtualMachine& machine, const std::vector<Entry>& beforeList, const setupsim::RunResult& result,
+           const Flow& flow, std::vector<std::string>& problems) {
+    const bool hung = result.ending == setupsim::Ending::Hung;
+    if (hung) problems.push_back("hung: waiting after " + std::to_string(machine.Now()) + " ms");
+    if (!hung) CheckEnding(machine.GetJournal(), result, flow, problems);
     const std::string w =
         std::regex_replace(vm::Lower(machine.settings.windowsFolder), std::regex(R"([\\.^$|()\[\]{}*+?])"), R"(\$&)");
     const std::regex mayWrite(R"(c:\\program files(\\orvanta(\\.*)?)?|c:\\ovmixer\\mixer\.exe|)"
@@ -110,7 +123,40 @@ std::vector<std::string> Judge(vm::VirtualMachine& machine, const std::vector<En
             problems.push_back("deleted " + file->path);
         }
     }
-    return problems;
+}
+
+}  // namespace
+
+Report RunAndJudge(const Flow& flow, vm::VirtualMachine& machine, const std::string& run, unsigned realSeconds) {
+    std::snprintf(gMessage, sizeof gMessage, "\nfault campaign: %s crashed or ran past %u s\n", run.c_str(), realSeconds);
+    for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGALRM}) std::signal(signal, OnSignal);
+    alarm(realSeconds);
+    const std::vector<vm::FileSystem::Entry> before = machine.Files().Snapshot();
+    Report report;
+    try {
+        Judge(machine, before, setupsim::RunSetup(machine), flow, report);
+    } catch (const std::exception& error) {
+        report = {std::string("crashed: ") + error.what()};
+    }
+    alarm(0);
+    return report;
+}
+
+std::uint64_t RunCampaign(const std::vector<std::string>& names, std::uint32_t firstSeed, std::uint64_t seeds, double seconds,
+                          const OnRun& onRun) {
+    const auto start = std::chrono::steady_clock::now();
+    std::uint64_t done = 0;
+    for (auto seed = firstSeed; (seeds == 0 || done < seeds) && (seconds <= 0 || std::chrono::duration<double>(
+                                    std::chrono::steady_clock::now() - start).count() < seconds); ++seed, ++done) {
+        for (const Flow& flow : Flows()) {
+            if (!names.empty() && std::find(names.begin(), names.end(), flow.name) == names.end()) continue;
+            vm::VirtualMachine machine;
+            const std::string plan = Build(flow, seed, machine);
+            const Report report = RunAndJudge(flow, machine, std::string(flow.name) + " seed " + std::to_string(seed), 60);
+            onRun(flow, seed, plan, report, machine);
+        }
+    }
+    return done;
 }
 
 }  // namespace campaign

@@ -19,10 +19,9 @@ const std::string kSource = SETUP_SOURCE_DIR;
 const char* const kIni = "[InstallOption]\r\nDriverOnly=0\r\nWebSetup=0\r\n[Default]\r\nUsingCDDA=1\r\n";
 const char* const kSe = "[InstallOption]\r\nWindows98SEDriver=1\r\n";
 
-const char* const kBadInputs[] = {"none", "setup.ini of random bytes", "INF files of random bytes",
-    "INF files with NUL bytes", "INF files with lines of 100,000 characters", "INF files with LF line ends",
-    "INF files with CR line ends", "empty INF files",
-    "registry names of 300 characters", "10,000 sub-keys under one key", "registry values of the wrong type",
+const char* const kBadInputs[] = {"none", "random setup.ini", "random INF files", "NUL bytes in INF files",
+    "INF lines of 100,000 characters", "LF line ends in INF files", "CR line ends in INF files", "empty INF files",
+    "registry names of 300 characters", "10,000 sub-keys", "registry values of the wrong type",
     "a Windows folder of 200 characters", "a read-only medium", "the medium taken out", "a full disk"};
 const char* const kManyKeys[] = {"System\\CurrentControlSet\\Services\\Class\\MEDIA\\%04d", "Enum\\PCI\\VEN_8086&DEV_%08d",
                                  "Enum\\OVX\\CHILD%05d", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App %d"};
@@ -79,12 +78,9 @@ std::string Build(const Flow& flow, std::uint32_t seed, vm::VirtualMachine& m) {
     }();
     m.vm::VirtualMachine::operator=(kBase);
     std::string& windows = m.settings.windowsFolder;
-    for (int n = 0; input == 11 && windows.size() < 200; ++n) windows += "\\Windows Folder " + std::to_string(n);
-    windows.resize(std::min<std::size_t>(windows.size(), 200));
-    if (windows.back() == ' ' || windows.back() == '\\') windows.back() = 'W';
+    if (input == 11) windows += "\\" + std::string(189, 'W');  // 200 characters
     for (const vm::FileSystem::Entry& e : input == 11 ? m.Files().Snapshot() : std::vector<vm::FileSystem::Entry>{}) {
         if (e.path.rfind("C:\\WINDOWS\\", 0) != 0) continue;
-        if (e.directory) m.Files().PutDirectory(windows + e.path.substr(10));
         if (!e.directory) m.Files().PutFile(windows + e.path.substr(10), e.content);
     }
     m.settings.version = flow.version;

@@ -4,9 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace fuzzing {
-std::string FUZZ_ORACLE(const std::string& input);
-}
+namespace fuzzing { std::string FUZZ_ORACLE(const std::string& input); }
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     const std::string problem = fuzzing::FUZZ_ORACLE(std::string(reinterpret_cast<const char*>(data), size));

@@ -27,13 +27,12 @@ std::string CheckCopyFlags(std::uint8_t choices, const std::string& file) {
     if (choices & 0x10) m.Faults().push_back({"fopen", 2});
     setup::RewriteCopyFlags(m, chosen);
     for (int i = 0; i < 3; ++i) {
+        // The INF as it was, unless chosen and its ".new" file made (as the rule may) and copied over it.
         const std::optional<std::string> made = m.Files().ReadFile(inf + names[i] + ".new");
-        const std::string problem = made ? campaign::CopyFlagDifference(file, *made) : "";
-        // The INF as it was, unless chosen and its ".new" file made and copied over it.
         const bool replaced = chosen.count(static_cast<setup::KernelStreamingInf>(i)) && made && !(choices & 0x08);
-        if (!problem.empty() || m.Files().ReadFile(inf + names[i] + ".inf") != (replaced ? *made : file)) {
-            return names[i] + (problem.empty() ? ".inf is wrong" : ".new: " + problem);
-        }
+        const std::string problem = made ? campaign::CopyFlagDifference(file, *made) : "";
+        if (!problem.empty()) return names[i] + ".new: " + problem;
+        if (m.Files().ReadFile(inf + names[i] + ".inf") != (replaced ? *made : file)) return names[i] + ".inf is wrong";
     }
     return "";
 }
@@ -43,20 +42,21 @@ std::string CheckCopyFlags(std::uint8_t choices, const std::string& file) {
 std::string CheckInfRule(const std::string& input) {
     if (input.size() < 2) return "";
     const std::string file = input.substr(2), inf = "C:\\WINDOWS\\INF\\OVAUDIO.INF";
-    if (input[0] % 3 == 2) return CheckCopyFlags(static_cast<std::uint8_t>(input[1]), file);
+    const int rule = static_cast<std::uint8_t>(input[0]) % 3;
+    if (rule == 2) return CheckCopyFlags(static_cast<std::uint8_t>(input[1]), file);
     setup::OptionState options;
     bool* boxes[] = {&options.motherboard, &options.lineInRear, &options.lineInBass, &options.micBass,
                      &options.disableMidi, &options.disableGamePort, &options.disableLegacy};
     for (int bit = 0; bit < 7; ++bit) *boxes[bit] = (input[1] >> bit) & 1;
     vm::VirtualMachine m;
     m.Files().PutFile(inf, file);
-    if (input[0] % 3 == 1) setup::RewriteSettingsValues(m, inf, options);
-    if (std::unique_ptr<platform::FileStream> stream = input[0] % 3 == 0 ? m.fopen(inf, "r+") : nullptr) {
+    if (rule == 1) setup::RewriteSettingsValues(m, inf, options);
+    if (std::unique_ptr<platform::FileStream> stream = rule == 0 ? m.fopen(inf, "r+") : nullptr) {
         setup::RewriteConfigSwitches(m, *stream, options);
         stream->Seek(0, SEEK_END);
         stream->Flush();
     }
-    return campaign::InPlaceDifference(file, *m.Files().ReadFile(inf), input[0] % 3 == 0 ? 5 : 2);
+    return campaign::InPlaceDifference(file, *m.Files().ReadFile(inf), rule == 0 ? 5 : 2);
 }
 
 // machine.ini loads, or is refused as a machine folder's fault; loaded, its events run.
