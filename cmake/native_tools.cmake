@@ -43,9 +43,9 @@ enable_testing()
 file(GLOB_RECURSE TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
 list(FILTER TEST_SOURCES EXCLUDE REGEX "/tests/wine/")
 
-# >>> Fault campaign (tests/campaign): its flow scenarios and judges as a
-# library that unit_tests, the fault_campaign command and setup_bench link;
-# the command's main and the libFuzzer entry points stay out of unit_tests.
+# >>> Fault campaign (tests/campaign): its flows and judges as a library that
+# unit_tests, the fault_campaign command and setup_bench link; the command's
+# main and the libFuzzer entry stay out of unit_tests.
 file(GLOB CAMPAIGN_SOURCES CONFIGURE_DEPENDS tests/campaign/*.cpp)
 list(FILTER CAMPAIGN_SOURCES EXCLUDE REGEX "(_test|_main)\\.cpp$")
 add_library(campaign_scenarios STATIC ${CAMPAIGN_SOURCES})
@@ -55,7 +55,7 @@ target_compile_definitions(campaign_scenarios PRIVATE SETUP_SOURCE_DIR="${CMAKE_
 add_executable(fault_campaign tests/campaign/fault_campaign_main.cpp)
 target_link_libraries(fault_campaign PRIVATE campaign_scenarios)
 list(REMOVE_ITEM TEST_SOURCES ${CAMPAIGN_SOURCES} ${CMAKE_SOURCE_DIR}/tests/campaign/fault_campaign_main.cpp)
-list(FILTER TEST_SOURCES EXCLUDE REGEX "/tests/fuzz/[^/]*_fuzz\\.cpp$")
+list(FILTER TEST_SOURCES EXCLUDE REGEX "/tests/fuzz/fuzz_main\\.cpp$")
 # unit_tests and setup_bench are made further down.
 function(link_campaign_scenarios)
   foreach(target unit_tests setup_bench)

@@ -1,74 +1,49 @@
 // The fault campaign: every flow, seed after seed, on a machine with a bad
-// input and a seeded stream of failing platform operations, judged for
-// crashes, hangs and broken promises.
+// input and the virtual machine's seeded failures, judged for crashes,
+// hangs, endings, writes out of place and INF bytes no rule writes.
 #pragma once
 
-#include <chrono>
-#include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "campaign/bad_inputs.h"
-#include "platform/vm/machine.h"
+#include "setupsim/runner.h"
 
 namespace campaign {
 
-// What a seed makes of a flow's run: its bad input and how often
-// operations fail.
-struct RunPlan {
-    BadInput badInput = BadInput::None;
-    double faultRate = 0;
+struct Flow {
+    const char* name;
+    vm::WindowsVersion version;
+    const char* commandLine;
+    const char* setupIni;
+    bool flat;               // the flat package beside setup.exe, else the full medium
+    const char* mainDialog;  // the user in the main dialog, and the messages it may end with (judge.cpp)
+    const char* mainEnding;
 };
-RunPlan PlanOf(std::size_t flow, std::uint32_t seed);
+const std::vector<Flow>& Flows();
+const Flow* FindFlow(const std::string& name);
 
-struct RunReport {
-    enum class Verdict { Passed, Crashed, Hung, Violated };
+// The flow's machine, plain for seed 0, else with a bad input and failures.
+std::string Build(const Flow& flow, std::uint32_t seed, vm::VirtualMachine& machine);
 
-    std::string flow;
-    std::uint32_t seed = 0;
-    RunPlan plan;
-    Verdict verdict = Verdict::Passed;
-    std::uint64_t faultsInjected = 0;
-    std::uint64_t virtualTime = 0;  // milliseconds
-    std::vector<std::string> problems;
-    std::string journal;  // every journal entry, one a line, when asked for
+// The run's problems ("crashed: ...", "hung: ..." first); a crash, or a run
+// past realSeconds of real time, ends the process naming the run.
+using Report = std::vector<std::string>;
+Report RunAndJudge(const Flow& flow, vm::VirtualMachine& machine, const std::string& run, unsigned realSeconds);
 
-    // "options-vxd seed 17 (full disk, faults 5%)".
-    std::string Label() const;
-};
+// The flows named (none: all) for `seeds` seeds or `seconds` (0: no limit).
+using OnRun = std::function<void(const Flow&, std::uint32_t seed, const std::string& plan, const Report&, vm::VirtualMachine&)>;
+std::uint64_t RunCampaign(const std::vector<std::string>& flows, std::uint32_t firstSeed, std::uint64_t seeds, double seconds,
+                          const OnRun& onRun);
 
-const char* ToString(RunReport::Verdict verdict);
-
-RunReport RunOne(std::size_t flow, std::uint32_t seed, bool keepJournal = false);
-
-// Runs the program on a machine loaded from the scenario and fills in the
-// report's verdict, problems and figures.
-void RunAndJudge(const Scenario& scenario, vm::VirtualMachine& machine, RunReport& report);
-
-struct CampaignOptions {
-    std::vector<std::size_t> flows;             // indices into Flows()
-    std::uint32_t firstSeed = 1;
-    std::optional<std::uint64_t> seeds;         // per flow; none for no limit
-    std::optional<std::chrono::duration<double>> duration;  // stop starting runs after this
-    std::chrono::seconds runLimit{60};          // real time a single run may take
-    std::function<void(const RunReport&)> onFailure;
-};
-
-struct CampaignTotals {
-    std::uint64_t runs = 0;
-    std::uint64_t faultsInjected = 0;
-    std::uint64_t crashes = 0;
-    std::uint64_t hangs = 0;
-    std::uint64_t violations = 0;
-    std::uint64_t seedsDone = 0;  // per flow
-    std::uint64_t longestVirtualTime = 0;  // milliseconds, of a run that did not hang
-    std::string longestRun;
-    std::vector<std::uint64_t> runsPerBadInput = std::vector<std::uint64_t>(kBadInputCount);
-};
-
-CampaignTotals RunCampaign(const CampaignOptions& options);
+// The INF bytes the rules may change, "" or what broke the rules. In place: a
+// Config switch's last character, a Settings line's column 48, to a value its
+// rule writes, on lines with a line end; a Ctrl-Z ending `before` may go.
+std::string InPlaceDifference(std::string before, const std::string& after, std::size_t maxEdits);
+// Copy flags: the pieces fgets reads (lines, cut at 1023 characters), each
+// kept or replaced by the flagged entry of the file name it begins with.
+std::string CopyFlagDifference(const std::string& before, const std::string& after);
+std::string WithoutSourceDisks(const std::string& text);
 
 }  // namespace campaign

@@ -1,94 +1,51 @@
-// fault_campaign: runs the campaign for a number of seeds or for a time and
-// prints its figures; --seed with --flow replays one run with its journal.
+// fault_campaign: every flow for a number of seeds or for a time; --flow
+// with --seed replays one run and prints its journal.
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
+#include <chrono>
 #include <iostream>
 
 #include "campaign/campaign.h"
 
-namespace {
-
-using campaign::Flows;
-using campaign::RunReport;
-
-void PrintFailure(const RunReport& report) {
-    std::cout << campaign::ToString(report.verdict) << ": " << report.Label() << "\n";
-    for (const std::string& problem : report.problems) std::cout << "    " << problem << "\n";
-    std::cout.flush();
-}
-
-int Replay(std::size_t flow, std::uint32_t seed) {
-    const RunReport report = campaign::RunOne(flow, seed, /*keepJournal=*/true);
-    std::cout << report.journal << "\n"
-              << report.Label() << ": " << campaign::ToString(report.verdict) << ", " << report.faultsInjected
-              << " faults injected, " << report.virtualTime << " ms of virtual time\n";
-    for (const std::string& problem : report.problems) std::cout << "    " << problem << "\n";
-    return report.verdict == RunReport::Verdict::Passed ? 0 : 1;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    CLI::App app{"Runs every flow of the setup program under seeded fault injection and bad inputs."};
-    std::uint64_t seeds = 0;
+    CLI::App app{"Runs every flow of the setup program under seeded faults and bad inputs."};
+    std::uint64_t seeds = 0, runs = 0, faults = 0, verdicts[4] = {};
     double seconds = 0;
-    std::vector<std::string> flowNames;
+    std::vector<std::string> names;
     std::uint32_t firstSeed = 1;
-    std::uint32_t seed = 0;
-    bool list = false;
-    app.add_option("--seeds", seeds, "seeds per flow (default 100 without --seconds, else no limit)");
+    std::optional<std::uint32_t> replay;
+    app.add_option("--seeds", seeds, "seeds per flow (default 100 without --seconds)");
     app.add_option("--seconds", seconds, "stop starting runs after this long");
-    app.add_option("--flow", flowNames, "only these flows (repeat the option for more)");
+    app.add_option("--flow", names, "only these flows (repeat for more)");
     app.add_option("--first-seed", firstSeed, "the seed to start from");
-    app.add_option("--seed", seed, "replay this one seed of the --flow given, with its journal");
-    app.add_flag("--list", list, "list the flows and the bad inputs");
+    app.add_option("--seed", replay, "replay this seed of the one --flow given, with its journal");
     CLI11_PARSE(app, argc, argv);
-
-    if (list) {
-        for (const campaign::Flow& flow : Flows()) std::cout << flow.name << "  " << flow.description << "\n";
-        std::cout << "\nbad inputs, by seed (for the first flow; each flow starts three further on):\n";
-        for (std::uint32_t i = 0; i < campaign::kBadInputCount; ++i) {
-            std::cout << "  " << i << "  " << campaign::ToString(campaign::PlanOf(0, i).badInput) << "\n";
-        }
-        return 0;
+    if (std::any_of(names.begin(), names.end(), [](const std::string& name) { return !campaign::FindFlow(name); }) ||
+        (replay && names.size() != 1)) {
+        std::cerr << "fault_campaign: an unknown --flow, or --seed without one --flow\n";
+        return 2;
     }
-    campaign::CampaignOptions options;
-    for (const std::string& name : flowNames) {
-        const std::optional<std::size_t> flow = campaign::FindFlow(name);
-        if (!flow) {
-            std::cerr << "fault_campaign: no flow \"" << name << "\"; --list shows them\n";
-            return 2;
-        }
-        options.flows.push_back(*flow);
-    }
-    if (seed != 0) {
-        if (options.flows.size() != 1) {
-            std::cerr << "fault_campaign: --seed replays one run: name its --flow\n";
-            return 2;
-        }
-        return Replay(options.flows[0], seed);
-    }
-    if (options.flows.empty()) {
-        for (std::size_t i = 0; i < Flows().size(); ++i) options.flows.push_back(i);
-    }
-    options.firstSeed = firstSeed;
-    if (seeds > 0) options.seeds = seeds;
-    if (seconds > 0) options.duration = std::chrono::duration<double>(seconds);
-    if (!options.seeds && !options.duration) options.seeds = 100;
-    options.onFailure = PrintFailure;
-
     const auto start = std::chrono::steady_clock::now();
-    const campaign::CampaignTotals totals = campaign::RunCampaign(options);
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("fault campaign: %zu flows, seeds %u to %llu, %.1f s\n", options.flows.size(), firstSeed,
-                static_cast<unsigned long long>(firstSeed + totals.seedsDone - 1), elapsed);
-    std::printf("runs %llu, faults injected %llu, crashes %llu, hangs %llu, violations %llu\n",
-                static_cast<unsigned long long>(totals.runs), static_cast<unsigned long long>(totals.faultsInjected),
-                static_cast<unsigned long long>(totals.crashes), static_cast<unsigned long long>(totals.hangs),
-                static_cast<unsigned long long>(totals.violations));
-    std::printf("longest run: %.1f s of virtual time, %s; a run hangs after %.1f s\n",
-                static_cast<double>(totals.longestVirtualTime) / 1000, totals.longestRun.c_str(),
-                static_cast<double>(campaign::kLongestRunMs) / 1000);
-    return totals.crashes + totals.hangs + totals.violations == 0 ? 0 : 1;
+    seeds = replay ? 1 : seeds == 0 && seconds <= 0 ? 100 : seeds;
+    const std::uint64_t done = campaign::RunCampaign(names, replay.value_or(firstSeed), seeds, seconds,
+        [&](const campaign::Flow& flow, std::uint32_t seed, const std::string& plan, const campaign::Report& report,
+            vm::VirtualMachine& machine) {
+            ++runs;
+            faults += machine.FaultsInjected();
+            const std::string first = report.empty() ? "passed" : report[0].substr(0, report[0].find(':'));
+            ++verdicts[first == "passed" ? 0 : first == "crashed" ? 1 : first == "hung" ? 2 : 3];
+            for (const vm::JournalEntry& entry : replay ? machine.GetJournal().Entries() : std::vector<vm::JournalEntry>{}) {
+                std::cout << entry.time << " ms  " << entry.kind;
+                for (const auto& [name, value] : entry.fields) std::cout << "  " << name << "=" << value;
+                std::cout << "\n";
+            }
+            if (report.empty() && !replay) return;
+            std::cout << flow.name << " seed " << seed << " (" << plan << ")\n";
+            for (const std::string& problem : report) std::cout << "    " << problem << "\n";
+        });
+    std::cout << "fault campaign: " << done << " seeds from " << replay.value_or(firstSeed) << ", "
+              << std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() << " s, runs " << runs
+              << ", faults injected " << faults << ", crashes " << verdicts[1] << ", hangs " << verdicts[2]
+              << ", violations " << verdicts[3] << "\n";
+    return runs == verdicts[0] ? 0 : 1;
 }
