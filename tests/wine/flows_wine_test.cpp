@@ -4,9 +4,7 @@
 // Wine's "win98" is 98 SE. ExitWindowsEx starts Wine's restart work, which
 // carries out WININIT.INI and keeps it as wininit.bak. Wine keeps WIN.INI's
 // [Windows] section in the registry, as NT does.
-#include <algorithm>
 #include <filesystem>
-#include <thread>
 
 #include "wine_fixture.h"
 
@@ -20,11 +18,11 @@ constexpr const char* kAnnouncement = "The driver will be installed now. It need
 constexpr const char* kCompleted = "Setup completed! The system will restart now!";
 constexpr const char* kVxdStaging = "C:\\Program Files\\Orvanta\\WIN_9x\\";
 constexpr const char* kWdmStaging = "C:\\Program Files\\Orvanta\\WIN_ME\\";
-constexpr const char* kWininitDone = "C:\\windows\\wininit.bak";
-constexpr const char* kWinIni = "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 constexpr const char* kRetired = "C:\\windows\\SYSTEM\\OVAUDIO.OLD=C:\\windows\\SYSTEM\\OVAUDIO.VXD\r\n";
 constexpr const char* kMixerSwap = "NUL=C:\\windows\\Mixer.old\r\nC:\\windows\\Mixer.old=C:\\windows\\Mixer.exe\r\n"
                                    "C:\\windows\\Mixer.exe=C:\\windows\\Mixer.dat\r\n";
+const std::vector<std::string> kVxdStaged = {"Mixer.dat", "OVAUDIO.INF", "ovaudio.vxd"};
+const std::string kData = WINE_TESTS_SOURCE_DIR "/tests/data/";
 using Files = std::vector<std::pair<std::string, std::string>>;
 
 // The text with the first occurrence of each `from` replaced; a missing one fails.
@@ -45,82 +43,76 @@ std::string WithoutBlankLines(std::string text) {
 
 class FlowsUnderWine : public WineTest {
 protected:
-    // A machine with setup.exe, the files (medium-relative names) and an
-    // earlier VxD driver and mixer program.
-    Prefix& Medium(const std::string& version, const std::string& medium, const Files& files) {
+    // Runs setup.exe from a medium of `files` (medium-relative names) on a
+    // machine with an earlier VxD driver and mixer program; the dialogs seen.
+    std::vector<Dialog> Setup(const std::string& version, const std::string& medium, const Files& files,
+                              const std::vector<std::string>& args, const Rules& rules, const std::string& registry = "",
+                              const Env& env = {}, const std::function<void()>& started = {}) {
         Machine(version);
-        medium_ = medium;
         prefix_->CopyIn(Program("setup.exe"), medium + "\\setup.exe");
-        for (const auto& [name, contents] : files) prefix_->Put(medium + "\\" + name, contents);
+        // A name ending in \ is a folder.
+        for (const auto& [name, contents] : files) {
+            if (name.back() != '\\') prefix_->Put(medium + "\\" + name, contents);
+            else std::filesystem::create_directories(prefix_->Host(medium + "\\" + name));
+        }
         std::filesystem::create_directories(prefix_->Host("C:\\windows\\inf\\other"));
         prefix_->Put("C:\\windows\\system\\OVAUDIO.VXD", "earlier driver");
         prefix_->Put("C:\\windows\\Mixer.exe", "present mixer");
         prefix_->Put("C:\\windows\\Mixer.old", "older mixer");
-        return *prefix_;
+        if (!registry.empty()) prefix_->Import(registry);
+        return RunAnswered(medium + "\\setup.exe", args, rules, medium, env, started);
     }
-    std::vector<Dialog> Setup(const std::vector<std::string>& args,
-                              const std::vector<std::pair<std::string, std::string>>& rules) {
-        return RunAnswered(medium_ + "\\setup.exe", args, rules, medium_);
-    }
+    // Message boxes from `first` on: captioned Setup, these texts, this owner, answered OK.
     void ExpectMessages(const std::vector<Dialog>& dialogs, size_t first, const std::vector<std::string>& texts,
                         const std::string& owner) {
         ASSERT_EQ(dialogs.size(), first + texts.size());
         for (size_t i = 0; i < texts.size(); ++i) {
-            EXPECT_EQ(dialogs[first + i].caption, "Setup");
-            EXPECT_EQ(dialogs[first + i].text, texts[i]);
-            EXPECT_EQ(dialogs[first + i].owner, owner);
-            EXPECT_EQ(dialogs[first + i].action, "OK");
+            const Dialog& box = dialogs[first + i];
+            EXPECT_EQ(box.caption + "|" + box.text + "|" + box.owner + "|" + box.action, "Setup|" + texts[i] + "|" + owner + "|OK");
         }
     }
     // The restart retired the earlier VxD driver and, with `swap`, swapped the mixer.
     void ExpectVxdRestart(bool swap) {
         EXPECT_FALSE(prefix_->Exists("C:\\windows\\WININIT.INI")) << "no restart carried it out";
-        EXPECT_EQ(prefix_->Read(kWininitDone), std::string("[rename]\r\n") + kRetired + (swap ? kMixerSwap : ""));
+        EXPECT_EQ(prefix_->Read("C:\\windows\\wininit.bak"), std::string("[rename]\r\n") + kRetired + (swap ? kMixerSwap : ""));
         EXPECT_EQ(prefix_->Read("C:\\windows\\system\\OVAUDIO.OLD"), "earlier driver");
         EXPECT_FALSE(prefix_->Exists("C:\\windows\\system\\OVAUDIO.VXD"));
-        if (swap) {
-            EXPECT_EQ(prefix_->Read("C:\\windows\\Mixer.exe"), "new mixer");
-        }
+        EXPECT_EQ(prefix_->Read("C:\\windows\\Mixer.exe"), "new mixer");
     }
-    std::string medium_;
 };
 
 TEST_F(FlowsUnderWine, StartUpAdjustsTheSystemAndHandsOverOnWindows2000) {
-    Medium("win2k", "C:\\MEDIUM", {{"setup.ini", "[InstallOption]\r\nDriverOnly=1\r\n[Default]\r\nUsingCDDA=1\r\n"}});
-    prefix_->CopyIn(Program("recorder.exe"), "C:\\MEDIUM\\W2KSetup.dat");
-    prefix_->CopyIn(Program("recorder.exe"), "C:\\MEDIUM\\W2KSetup.exe");
-    const std::string audio = "Software\\Microsoft\\Multimedia\\Audio]\r\n";
-    const std::string run = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n";
-    prefix_->Import("[HKEY_CURRENT_USER\\" + audio + "\"SystemFormats\"=\"Radio Quality,CD Quality,Phone\"\r\n\r\n"
-                    "[HKEY_USERS\\.Default\\" + audio + "\r\n" + run +
-                    "\"PCI Audio Applications\"=\"C:\\\\OV\\\\mixer.exe\"\r\n\"Other\"=\"C:\\\\other.exe\"\r\n");
+    const std::string audio = "Software\\Microsoft\\Multimedia\\Audio", run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string recorder = HostFile(Program("recorder.exe"));
+    const std::vector<Dialog> dialogs = Setup(
+        "win2k", "C:\\MEDIUM", {{"setup.ini", "[InstallOption]\r\nDriverOnly=1\r\n[Default]\r\nUsingCDDA=1\r\n"},
+                                {"W2KSetup.dat", recorder}, {"W2KSetup.exe", recorder}},
+        {}, {{"*", "OK"}},
+        "[HKEY_CURRENT_USER\\" + audio + "]\r\n\"SystemFormats\"=\"Radio Quality,CD Quality,Phone\"\r\n\r\n"
+        "[HKEY_USERS\\.Default\\" + audio + "]\r\n\r\n[HKEY_LOCAL_MACHINE\\" + run + "]\r\n"
+        "\"PCI Audio Applications\"=\"C:\\\\OV\\\\mixer.exe\"\r\n\"Other\"=\"C:\\\\other.exe\"\r\n");
 
-    const std::vector<Dialog> dialogs = Setup({}, {{"*", "OK"}});
-
-    ExpectCleanEnd();
     EXPECT_TRUE(dialogs.empty());
     // The .dat file comes first and is started as the program it is.
     EXPECT_EQ(prefix_->Read("C:\\recorder.log"), "C:\\MEDIUM\\W2KSetup.dat /DRIVER\tC:\\MEDIUM\r\n");
-    EXPECT_EQ(IniValue(prefix_->Read("C:\\windows\\OVCDPLAY.INI").value_or(""), "CD PLAYER", "UsingCDDA"), "1");
-    EXPECT_EQ(prefix_->Value("HKCU\\" + audio.substr(0, audio.size() - 3), "DefaultFormat"), "CD Quality");
-    EXPECT_EQ(prefix_->Value("HKU\\.Default\\" + audio.substr(0, audio.size() - 3), "DefaultFormat"), "CD Quality");
-    const std::string run_key = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    EXPECT_EQ(prefix_->Value(run_key, "PCI Audio Applications"), std::nullopt);
-    EXPECT_EQ(prefix_->Value(run_key, "Other"), "C:\\other.exe");
+    EXPECT_EQ(prefix_->Read("C:\\windows\\OVCDPLAY.INI"), "[CD PLAYER]\r\nUsingCDDA=1\r\n");
+    EXPECT_EQ(prefix_->Value("HKCU\\" + audio, "DefaultFormat"), "CD Quality");
+    EXPECT_EQ(prefix_->Value("HKU\\.Default\\" + audio, "DefaultFormat"), "CD Quality");
+    EXPECT_EQ(prefix_->Value("HKLM\\" + run, "PCI Audio Applications"), std::nullopt);
+    EXPECT_EQ(prefix_->Value("HKLM\\" + run, "Other"), "C:\\other.exe");
 }
 
 TEST_F(FlowsUnderWine, DriverModeOnWindows95StagesTheVxdDriverAndRestarts) {
-    const std::string inf = TestData("inf/vxd/OVAUDIO.INF");
-    Medium("win95", "C:\\MEDIUM", {{"setup.ini", "[InstallOption]\r\n"}, {"W2K-ME\\drv\\ovwdm.sys", "WDM"},
-                                   {"W95-98\\drv\\95\\OVAUDIO.INF", inf}, {"W95-98\\drv\\95\\ovaudio.vxd", "VxD 95"},
-                                   {"W95-98\\drv\\95\\Mixer.dat", "new mixer"}, {"W95-98\\drv\\98\\ovaudio.vxd", "VxD 98"},
-                                   {"Dosdrv\\OVSB.COM", "DOS"}, {"Dosdrv\\DOSAPP\\OVMIX.EXE", "DOS mixer"}});
+    const std::string inf = HostFile(kData + "inf/vxd/OVAUDIO.INF");
+    const std::vector<Dialog> dialogs = Setup(
+        "win95", "C:\\MEDIUM", {{"setup.ini", "[InstallOption]\r\n"}, {"W2K-ME\\drv\\ovwdm.sys", "WDM"},
+                                {"W95-98\\drv\\95\\OVAUDIO.INF", inf}, {"W95-98\\drv\\95\\ovaudio.vxd", "VxD 95"},
+                                {"W95-98\\drv\\95\\Mixer.dat", "new mixer"}, {"W95-98\\drv\\98\\ovaudio.vxd", "VxD 98"},
+                                {"Dosdrv\\OVSB.COM", "DOS"}, {"Dosdrv\\DOSAPP\\OVMIX.EXE", "DOS mixer"}},
+        {"/DRIVER"}, {{"*", "OK"}});
 
-    const std::vector<Dialog> dialogs = Setup({"/DRIVER"}, {{"*", "OK"}});
-
-    ExpectCleanEnd();
     ExpectMessages(dialogs, 0, {kAnnouncement, kCompleted}, "(none)");
-    EXPECT_EQ(prefix_->Listing(kVxdStaging), (std::vector<std::string>{"Mixer.dat", "OVAUDIO.INF", "ovaudio.vxd"}));
+    EXPECT_EQ(prefix_->Listing(kVxdStaging), kVxdStaged);
     EXPECT_EQ(prefix_->Read(std::string(kVxdStaging) + "ovaudio.vxd"), "VxD 95");
     EXPECT_EQ(prefix_->Listing("C:\\Program Files\\Orvanta\\DOS\\DOSAPP"), std::vector<std::string>{"OVMIX.EXE"});
     ExpectVxdRestart(true);
@@ -133,56 +125,50 @@ TEST_F(FlowsUnderWine, DriverModeOnWindows95StagesTheVxdDriverAndRestarts) {
 }
 
 TEST_F(FlowsUnderWine, VxdOptionDialogStagesEditsRetiresAndRestarts) {
-    const std::string inf = TestData("inf/vxd/OVAUDIO.INF");
-    Medium("win98", "C:\\PKG", {{"Setup.ini", "[InstallOption]\r\nWebSetup=1\r\n"}, {"OVAUDIO.INF", inf},
-                                {"ovaudio.vxd", "new driver"}, {"Mixer.exe", "new mixer"}, {"026\\wave.026", "026"},
-                                {"..\\Program Files\\PCI Audio\\Mixer.exe", "old mixer"}});
-    prefix_->Import("[" + std::string("HKEY_CURRENT_USER") + std::string(kWinIni).substr(4) +
-                    "]\r\n\"run\"=\"C:\\\\OV\\\\OVTRAY.EXE\"\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Orvanta\\Mixer]\r\n"
-                    "\"Path\"=\"C:\\\\Program Files\\\\PCI Audio\"\r\n");
+    const std::string inf = HostFile(kData + "inf/vxd/OVAUDIO.INF");
     const std::string clicks = "Line-in and Center/Subwoofer share the same jack.+Disable MIDI port (device)+Install";
+    const std::string win_ini = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+    const std::vector<Dialog> dialogs = Setup(
+        "win98", "C:\\PKG", {{"Setup.ini", "[InstallOption]\r\nWebSetup=1\r\n"}, {"OVAUDIO.INF", inf},
+                             {"ovaudio.vxd", "new driver"}, {"Mixer.exe", "new mixer"}, {"026\\wave.026", "026"},
+                             {"..\\Program Files\\PCI Audio\\Mixer.exe", "old mixer"}},
+        {}, {{kVxdDialog, clicks}, {"Setup", "OK"}},
+        "[HKEY_CURRENT_USER\\" + win_ini + "]\r\n\"run\"=\"C:\\\\OV\\\\OVTRAY.EXE\"\r\n\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Orvanta\\Mixer]\r\n\"Path\"=\"C:\\\\Program Files\\\\PCI Audio\"\r\n");
 
-    const std::vector<Dialog> dialogs = Setup({}, {{kVxdDialog, clicks}, {"Setup", "OK"}});
-
-    ExpectCleanEnd();
     ASSERT_FALSE(dialogs.empty());
-    EXPECT_EQ(dialogs[0].caption, kVxdDialog);
-    EXPECT_EQ(dialogs[0].action, clicks);
+    EXPECT_EQ(dialogs[0].caption + "|" + dialogs[0].action, kVxdDialog + ("|" + clicks));
     ExpectMessages(dialogs, 1, {kCompleted}, kVxdDialog);
     ExpectVxdRestart(false);
     EXPECT_EQ(prefix_->Read(std::string(kVxdStaging) + "OVAUDIO.INF"), inf);
     for (const char* name : {"ovaudio.vxd", "Mixer.exe", "setup.exe", "Setup.ini", "026\\wave.026"}) {
         EXPECT_TRUE(prefix_->Exists(kVxdStaging + std::string(name))) << name;
     }
-    const std::string disk = "1=\"Orvanta PCI Audio Driver Disk\",,0\r\n";
+    const std::string disk = "1=\"Orvanta PCI Audio Driver Disk\",,0";
     EXPECT_EQ(prefix_->Read("C:\\windows\\inf\\other\\OVAUDIO.INF").value_or("(none)"),
               WithoutBlankLines(Edited(inf, {{"DISMPU,1,0", "DISMPU,1,1"}, {"LINEINasREAR,1,1", "LINEINasREAR,1,0"},
                                              {"LINEINasBASS,1,0", "LINEINasBASS,1,1"},
-                                             {disk, disk.substr(0, disk.size() - 2) +
-                                                        ", C:\\Program Files\\Orvanta\\WIN_9x\r\n"}})));
+                                             {disk + "\r\n", disk + ", C:\\Program Files\\Orvanta\\WIN_9x\r\n"}})));
     EXPECT_EQ(prefix_->Read("C:\\Program Files\\PCI Audio\\Mixer.exe"), "new mixer");
-    EXPECT_EQ(prefix_->Value(kWinIni, "run"), "");
+    EXPECT_EQ(prefix_->Value("HKCU\\" + win_ini, "run"), "");
 }
 
 // The About box from the system menu first, then the driver alone.
 TEST_F(FlowsUnderWine, MainDialogInstallsTheVxdDriverUnderItAndRestarts) {
-    Medium("win98", "C:\\MEDIUM", {{"setup.ini", "[InstallOption]\r\nWindows98SEDriver=0\r\n"},
-                                   {"W2K-ME\\drv\\OVAUDIO.INF", TestData("inf/wdm/OVAUDIO.INF")},
-                                   {"W95-98\\drv\\98\\OVAUDIO.INF", TestData("inf/vxd/OVAUDIO.INF")},
-                                   {"W95-98\\drv\\98\\ovaudio.vxd", "VxD"}, {"W95-98\\drv\\98\\Mixer.dat", "new mixer"}});
-    prefix_->CopyIn(Program("recorder.exe"), "C:\\MEDIUM\\W95-98\\app\\Setup.exe");
-
     const std::vector<Dialog> dialogs = Setup(
+        "win98", "C:\\MEDIUM", {{"setup.ini", "[InstallOption]\r\nWindows98SEDriver=0\r\n"},
+                                {"W2K-ME\\drv\\OVAUDIO.INF", HostFile(kData + "inf/wdm/OVAUDIO.INF")},
+                                {"W95-98\\drv\\98\\OVAUDIO.INF", HostFile(kData + "inf/vxd/OVAUDIO.INF")},
+                                {"W95-98\\drv\\98\\ovaudio.vxd", "VxD"}, {"W95-98\\drv\\98\\Mixer.dat", "new mixer"},
+                                {"W95-98\\app\\Setup.exe", HostFile(Program("recorder.exe"))}},
         {}, {{kMainDialog, "syscommand:16+Install Applications+OK"}, {"About Setup", "OK"}, {"Setup", "OK"}});
 
-    ExpectCleanEnd();
     ASSERT_GE(dialogs.size(), 2u);
     EXPECT_EQ(dialogs[0].action, "syscommand:16+Install Applications+OK");
-    EXPECT_EQ(dialogs[1].caption, "About Setup");
-    EXPECT_EQ(dialogs[1].owner, kMainDialog);
+    EXPECT_EQ(dialogs[1].caption + "|" + dialogs[1].owner, "About Setup|" + std::string(kMainDialog));
     EXPECT_NE(dialogs[1].text.find("Setup Version 2.5"), std::string::npos) << dialogs[1].text;
     ExpectMessages(dialogs, 2, {kAnnouncement, kCompleted}, kMainDialog);
-    EXPECT_EQ(prefix_->Listing(kVxdStaging), (std::vector<std::string>{"Mixer.dat", "OVAUDIO.INF", "ovaudio.vxd"}));
+    EXPECT_EQ(prefix_->Listing(kVxdStaging), kVxdStaged);
     EXPECT_FALSE(prefix_->Exists("C:\\windows\\OVXSETUP.INI"));
     EXPECT_FALSE(prefix_->Exists("C:\\recorder.log")) << "no applications installer";
     ExpectVxdRestart(true);
@@ -192,52 +178,46 @@ TEST_F(FlowsUnderWine, MainDialogInstallsTheVxdDriverUnderItAndRestarts) {
 // machine whose driver loads without delay; the program's own waits (quiet
 // polls of 5 s, twice, and a pause) remain.
 TEST_F(FlowsUnderWine, WdmOptionDialogOnMeInstallsAndRestarts) {
-    const std::string inf = TestData("inf/wdm/OVAUDIO.INF");
-    Prefix& machine = Medium("winme", "C:\\PKG", {{"Setup.ini", "[InstallOption]\r\nWebSetup=1\r\nInstallWDMDriver=1\r\n"},
-                                                  {"OVAUDIO.INF", inf}, {"ovwdm.sys", "WDM driver"},
-                                                  {"ovaudio.cat", "catalog"}, {"..\\windows\\inf\\Drvdata.bin", "db"}});
-    machine.CopyIn(Program("winmm.dll"), "C:\\PKG\\winmm.dll");
-    std::filesystem::create_directories(machine.Host("C:\\windows\\options\\cabs"));
-    const std::string systray = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Systray";
-    machine.Import("[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Setup]\r\n"
-                   "\"SourcePath\"=\"C:\\\\windows\\\\options\\\\cabs\"\r\n\r\n[HKEY_CURRENT_USER\\" + systray +
-                   "]\r\n\"Services\"=dword:00000005\r\n\r\n[HKEY_USERS\\.Default\\" + systray +
-                   "]\r\n\"Services\"=dword:00000007\r\n");
+    const std::string inf = HostFile(kData + "inf/wdm/OVAUDIO.INF");
     const std::string clicks =
         "4720 in sound card (rear speakers jack individually)+Disable legacy device (MIDI/GAME port)+Install";
-    Answerer answerer(machine, {{kWdmDialog, clicks}, {"Setup", "OK"}});
-    // Wine is up now: the restart, not the start, carries this out.
-    machine.Put("C:\\probe.txt", "");
-    machine.Put("C:\\windows\\WININIT.INI", "[rename]\r\nNUL=C:\\probe.txt\r\n");
-    const std::optional<int> exit = machine.Run("C:\\PKG\\setup.exe", {}, "C:\\PKG",
-                                                {{"WINEDLLOVERRIDES", "mscoree,mshtml=;winmm=n,b"}}, Ms(240000));
-    const std::vector<Dialog> dialogs = answerer.Stop();
-    EXPECT_TRUE(machine.Shutdown());
+    const std::string tray = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Systray";
+    const std::vector<Dialog> dialogs = Setup(
+        "winme", "C:\\PKG", {{"Setup.ini", "[InstallOption]\r\nWebSetup=1\r\nInstallWDMDriver=1\r\n"},
+                             {"OVAUDIO.INF", inf}, {"ovwdm.sys", "WDM driver"}, {"ovaudio.cat", "catalog"},
+                             {"..\\windows\\inf\\Drvdata.bin", "db"}, {"..\\windows\\options\\cabs\\", ""},
+                             {"winmm.dll", HostFile(Program("winmm.dll"))}},
+        {}, {{kWdmDialog, clicks}, {"Setup", "OK"}},
+        "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Setup]\r\n\"SourcePath\"=\"C:\\\\windows"
+        "\\\\options\\\\cabs\"\r\n\r\n[HKEY_CURRENT_USER\\" + tray + "]\r\n\"Services\"=dword:00000005\r\n\r\n"
+        "[HKEY_USERS\\.Default\\" + tray + "]\r\n\"Services\"=dword:00000007\r\n",
+        {{"WINEDLLOVERRIDES", "mscoree,mshtml=;winmm=n,b"}}, [this] {
+            // Wine is up now: the restart, not the start, carries this out.
+            prefix_->Put("C:\\probe.txt", "");
+            prefix_->Put("C:\\windows\\WININIT.INI", "[rename]\r\nNUL=C:\\probe.txt\r\n");
+        });
 
-    EXPECT_EQ(exit, std::optional<int>(0));
     ASSERT_EQ(dialogs.size(), 3u);
     EXPECT_EQ(dialogs[0].action, clicks);
-    EXPECT_EQ(dialogs[1].owner, "(none)") << "the announcement comes with the dialog hidden";
-    EXPECT_EQ(dialogs[1].text, kAnnouncement);
-    EXPECT_EQ(dialogs[2].text, kCompleted);
-    EXPECT_EQ(dialogs[2].owner, kWdmDialog);
-    EXPECT_FALSE(machine.Exists("C:\\probe.txt")) << "no restart";
-    EXPECT_FALSE(machine.Exists("C:\\windows\\inf\\Drvdata.bin"));
-    EXPECT_EQ(machine.Read("C:\\windows\\inf\\catalog\\ovaudio.cat"), "catalog");
-    EXPECT_EQ(machine.Read("C:\\windows\\options\\cabs\\ovwdm.sys"), "WDM driver");
-    EXPECT_FALSE(machine.Exists("C:\\windows\\options\\cabs\\setup.exe"));
+    EXPECT_EQ(dialogs[1].text + "|" + dialogs[1].owner, kAnnouncement + std::string("|(none)"))
+        << "the announcement comes with the dialog hidden";
+    EXPECT_EQ(dialogs[2].text + "|" + dialogs[2].owner, kCompleted + ("|" + std::string(kWdmDialog)));
+    EXPECT_FALSE(prefix_->Exists("C:\\probe.txt")) << "no restart";
+    EXPECT_FALSE(prefix_->Exists("C:\\windows\\inf\\Drvdata.bin"));
+    EXPECT_EQ(prefix_->Read("C:\\windows\\inf\\catalog\\ovaudio.cat"), "catalog");
+    EXPECT_EQ(prefix_->Read("C:\\windows\\options\\cabs\\ovwdm.sys"), "WDM driver");
+    EXPECT_FALSE(prefix_->Exists("C:\\windows\\options\\cabs\\setup.exe"));
     // The staged INF carries the choices; its copy in INF\OTHER the staged folder as its disk.
     const std::string staged = Edited(inf, {{"0x00010001,0x03,0,0,0", "0x00010001,0x02,0,0,0"},
                                             {"0x00010001,0x05,0,0,0", "0x00010001,0x00,0,0,0"}});
-    EXPECT_EQ(machine.Read(std::string(kWdmStaging) + "OVAUDIO.INF"), staged);
-    const std::string disk = "200=\"Orvanta WDM Audio Driver Disk\",,,\r\n";
-    EXPECT_EQ(machine.Read("C:\\windows\\inf\\other\\OVAUDIO.INF").value_or("(none)"),
-              WithoutBlankLines(Edited(staged, {{disk, disk.substr(0, disk.size() - 2) +
-                                                           machine.ShortPath(kWdmStaging) + "\r\n"},
+    EXPECT_EQ(prefix_->Read(std::string(kWdmStaging) + "OVAUDIO.INF"), staged);
+    const std::string disk = "200=\"Orvanta WDM Audio Driver Disk\",,,";
+    EXPECT_EQ(prefix_->Read("C:\\windows\\inf\\other\\OVAUDIO.INF").value_or("(none)"),
+              WithoutBlankLines(Edited(staged, {{disk + "\r\n", disk + prefix_->ShortPath(kWdmStaging) + "\r\n"},
                                                 {"ovprop.dll=200\r\n", "ovprop.dll=200\r\novaudio.cat=200\r\n"}})));
     // The tray volume icon taken out.
-    EXPECT_EQ(machine.Value("HKCU\\" + systray, "Services"), "0x1");
-    EXPECT_EQ(machine.Value("HKU\\.Default\\" + systray, "Services"), "0x3");
+    EXPECT_EQ(prefix_->Value("HKCU\\" + tray, "Services"), "0x1");
+    EXPECT_EQ(prefix_->Value("HKU\\.Default\\" + tray, "Services"), "0x3");
 }
 
 }  // namespace

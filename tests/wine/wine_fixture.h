@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <iostream>
 #include <memory>
 
@@ -13,20 +14,18 @@ namespace winetest {
 
 class WineTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const std::string missing = Missing({"setup.exe", "answerer.exe", "recorder.exe", "backend_probe.exe"});
-        ASSERT_TRUE(missing.empty()) << missing;
-    }
-    void TearDown() override {
-        if (HasFailure() && prefix_) {
-            prefix_->Keep();
-            std::cout << "Wine prefix kept: " << prefix_->root() << "\nWine output: " << prefix_->Log() << "\n";
-        }
+    void SetUp() override { ASSERT_EQ(Missing({"setup.exe", "answerer.exe", "recorder.exe", "backend_probe.exe"}), ""); }
+    void TearDown() override { KeepIfFailed(); }
+
+    void KeepIfFailed() {
+        if (!HasFailure() || !prefix_) return;
+        prefix_->Keep();
+        std::cout << "Wine prefix kept: " << prefix_->root() << "\nWine output: " << prefix_->Log() << "\n";
     }
 
     // A fresh machine reporting `version`; the one before it goes unless kept.
     Prefix& Machine(const std::string& version) {
-        if (prefix_ && HasFailure()) prefix_->Keep();
+        KeepIfFailed();
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         prefix_.reset();
         prefix_ = std::make_unique<Prefix>(std::string(test->test_suite_name()) + "." + test->name() + "." +
@@ -34,26 +33,20 @@ protected:
         return *prefix_;
     }
 
-    // Runs `program` to its end with the rules answering; the dialogs seen.
-    std::vector<Dialog> RunAnswered(const std::string& program, const std::vector<std::string>& args,
-                                    const std::vector<std::pair<std::string, std::string>>& rules,
-                                    const std::string& cwd = "C:\\", const std::map<std::string, std::string>& env = {},
-                                    bool shots = false) {
-        Answerer answerer(*prefix_, rules, shots);
-        exit_ = prefix_->Run(program, args, cwd, env);
+    // Runs `program` to a clean end with the rules answering, `started` done
+    // once Wine is up; the dialogs seen.
+    std::vector<Dialog> RunAnswered(const std::string& program, const std::vector<std::string>& args, const Rules& rules,
+                                    const std::string& cwd = "C:\\", const Env& env = {},
+                                    const std::function<void()>& started = {}) {
+        Answerer answerer(*prefix_, rules);
+        if (started) started();
+        EXPECT_EQ(prefix_->Run(program, args, cwd, env), std::optional<int>(0)) << "did not end, or failed";
         std::vector<Dialog> dialogs = answerer.Stop();
-        ended_ = prefix_->Shutdown();
+        EXPECT_TRUE(prefix_->Shutdown()) << "programs were still running in the prefix";
         return dialogs;
     }
 
-    void ExpectCleanEnd() const {
-        EXPECT_EQ(exit_, std::optional<int>(0)) << "did not end, or failed";
-        EXPECT_TRUE(ended_) << "programs were still running in the prefix";
-    }
-
     std::unique_ptr<Prefix> prefix_;
-    std::optional<int> exit_;
-    bool ended_ = false;
     int machines_ = 0;
 };
 
