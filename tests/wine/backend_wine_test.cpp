@@ -29,13 +29,13 @@ TEST_F(BackendUnderWine, ProbesAndDialogsInTheUsersLanguage) {
     const Row rows[] = {
         // ERROR_PROC_NOT_FOUND (127) for a missing DLL or export; Wine's raising
         // stub fails (574) twice; NT refuses the raw deletion (5) of a tree.
-        {"winxp", {"calls"}, "C.UTF-8", "-", "missing-dll=-1 error=127 missing-export=-1 error=127 raising-export="
+        {"winxp", {"calls"}, "C.UTF-8", "OK", "missing-dll=-1 error=127 missing-export=-1 error=127 raising-export="
          "failed error=574,failed error=574 access-violation=abandoned recursive-delete=raw:5,backend:0,gone", ""},
-        {"winme", {"driver-type", "1"}, "C.UTF-8", wdm + "+OK", "result=1 answer=0 centred=yes", selection},
-        {"winme", {"driver-type", "0"}, "C.UTF-8", vxd + "+OK", "result=1 answer=1 centred=yes", selection},
-        {"winme", {"driver-type", "1"}, "fr_FR.UTF-8", "Annuler", "result=2 answer=1 centred=yes",
+        {"winme", {"driver-type", "1"}, "C.UTF-8", wdm + "+OK", "result=1 answer=0", selection},
+        {"winme", {"driver-type", "0"}, "C.UTF-8", vxd + "+OK", "result=1 answer=1", selection},
+        {"winme", {"driver-type", "1"}, "fr_FR.UTF-8", "Annuler", "result=2 answer=1",
          "Selection de l'architecture du pilote de peripherique pour Windows 98SE/ME"},
-        {"winme", {"about"}, "C.UTF-8", "OK", "result=1 centred=yes", "About Setup"},
+        {"winme", {"about"}, "C.UTF-8", "OK", "result=1", "About Setup"},
     };
     std::vector<Dialog> dialogs;
     std::string version;
@@ -52,6 +52,7 @@ TEST_F(BackendUnderWine, ProbesAndDialogsInTheUsersLanguage) {
         if (dialogs.empty()) continue;
         EXPECT_EQ(dialogs[0].caption, row.caption);
         EXPECT_EQ(dialogs[0].owner, "(none)");
+        EXPECT_TRUE(dialogs[0].centred);
         EXPECT_EQ(dialogs[0].action, row.buttons);
     }
     // The icon control comes first, its text the raw resource reference.

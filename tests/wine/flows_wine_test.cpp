@@ -11,14 +11,14 @@
 namespace winetest {
 namespace {
 
-constexpr const char* kMainDialog = "PCI Audio Device Driver And Applications Setup Program";
-constexpr const char* kVxdDialog = "PCI Audio Device Driver Setup Program for Windows 95/98/ME";
-constexpr const char* kWdmDialog = "PCI Audio Device Driver Setup Program for Windows 98 SE/ME";
-constexpr const char* kAnnouncement = "The driver will be installed now. It need a few minutes to complete.";
-constexpr const char* kCompleted = "Setup completed! The system will restart now!";
+const std::string kMainDialog = "PCI Audio Device Driver And Applications Setup Program";
+const std::string kVxdDialog = "PCI Audio Device Driver Setup Program for Windows 95/98/ME";
+const std::string kWdmDialog = "PCI Audio Device Driver Setup Program for Windows 98 SE/ME";
+const std::string kAnnouncement = "The driver will be installed now. It need a few minutes to complete.";
+const std::string kCompleted = "Setup completed! The system will restart now!";
 constexpr const char* kVxdStaging = "C:\\Program Files\\Orvanta\\WIN_9x\\";
 constexpr const char* kWdmStaging = "C:\\Program Files\\Orvanta\\WIN_ME\\";
-constexpr const char* kRetired = "C:\\windows\\SYSTEM\\OVAUDIO.OLD=C:\\windows\\SYSTEM\\OVAUDIO.VXD\r\n";
+const std::string kRetired = "C:\\windows\\SYSTEM\\OVAUDIO.OLD=C:\\windows\\SYSTEM\\OVAUDIO.VXD\r\n";
 constexpr const char* kMixerSwap = "NUL=C:\\windows\\Mixer.old\r\nC:\\windows\\Mixer.old=C:\\windows\\Mixer.exe\r\n"
                                    "C:\\windows\\Mixer.exe=C:\\windows\\Mixer.dat\r\n";
 const std::vector<std::string> kVxdStaged = {"Mixer.dat", "OVAUDIO.INF", "ovaudio.vxd"};
@@ -34,6 +34,16 @@ std::string Edited(std::string text, const Files& edits) {
     }
     return text;
 }
+
+// Each dialog as "caption|owner|action", a message box's ("Setup") with its text.
+std::vector<std::string> Seen(const std::vector<Dialog>& dialogs) {
+    std::vector<std::string> seen;
+    for (const Dialog& d : dialogs) {
+        seen.push_back(d.caption + "|" + d.owner + "|" + d.action + (d.caption == "Setup" ? "|" + d.text : ""));
+    }
+    return seen;
+}
+std::string Box(const std::string& owner, const std::string& message) { return "Setup|" + owner + "|OK|" + message; }
 
 // Wine's WritePrivateProfileStringA writes the file anew without its blank lines.
 std::string WithoutBlankLines(std::string text) {
@@ -62,19 +72,10 @@ protected:
         if (!registry.empty()) prefix_->Import(registry);
         return RunAnswered(medium + "\\setup.exe", args, rules, medium, env, started);
     }
-    // Message boxes from `first` on: captioned Setup, these texts, this owner, answered OK.
-    void ExpectMessages(const std::vector<Dialog>& dialogs, size_t first, const std::vector<std::string>& texts,
-                        const std::string& owner) {
-        ASSERT_EQ(dialogs.size(), first + texts.size());
-        for (size_t i = 0; i < texts.size(); ++i) {
-            const Dialog& box = dialogs[first + i];
-            EXPECT_EQ(box.caption + "|" + box.text + "|" + box.owner + "|" + box.action, "Setup|" + texts[i] + "|" + owner + "|OK");
-        }
-    }
     // The restart retired the earlier VxD driver and, with `swap`, swapped the mixer.
     void ExpectVxdRestart(bool swap) {
         EXPECT_FALSE(prefix_->Exists("C:\\windows\\WININIT.INI")) << "no restart carried it out";
-        EXPECT_EQ(prefix_->Read("C:\\windows\\wininit.bak"), std::string("[rename]\r\n") + kRetired + (swap ? kMixerSwap : ""));
+        EXPECT_EQ(prefix_->Read("C:\\windows\\wininit.bak"), "[rename]\r\n" + kRetired + (swap ? kMixerSwap : ""));
         EXPECT_EQ(prefix_->Read("C:\\windows\\system\\OVAUDIO.OLD"), "earlier driver");
         EXPECT_FALSE(prefix_->Exists("C:\\windows\\system\\OVAUDIO.VXD"));
         EXPECT_EQ(prefix_->Read("C:\\windows\\Mixer.exe"), "new mixer");
@@ -111,7 +112,7 @@ TEST_F(FlowsUnderWine, DriverModeOnWindows95StagesTheVxdDriverAndRestarts) {
                                 {"Dosdrv\\OVSB.COM", "DOS"}, {"Dosdrv\\DOSAPP\\OVMIX.EXE", "DOS mixer"}},
         {"/DRIVER"}, {{"*", "OK"}});
 
-    ExpectMessages(dialogs, 0, {kAnnouncement, kCompleted}, "(none)");
+    EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{Box("(none)", kAnnouncement), Box("(none)", kCompleted)}));
     EXPECT_EQ(prefix_->Listing(kVxdStaging), kVxdStaged);
     EXPECT_EQ(prefix_->Read(std::string(kVxdStaging) + "ovaudio.vxd"), "VxD 95");
     EXPECT_EQ(prefix_->Listing("C:\\Program Files\\Orvanta\\DOS\\DOSAPP"), std::vector<std::string>{"OVMIX.EXE"});
@@ -136,9 +137,7 @@ TEST_F(FlowsUnderWine, VxdOptionDialogStagesEditsRetiresAndRestarts) {
         "[HKEY_CURRENT_USER\\" + win_ini + "]\r\n\"run\"=\"C:\\\\OV\\\\OVTRAY.EXE\"\r\n\r\n"
         "[HKEY_LOCAL_MACHINE\\Software\\Orvanta\\Mixer]\r\n\"Path\"=\"C:\\\\Program Files\\\\PCI Audio\"\r\n");
 
-    ASSERT_FALSE(dialogs.empty());
-    EXPECT_EQ(dialogs[0].caption + "|" + dialogs[0].action, kVxdDialog + ("|" + clicks));
-    ExpectMessages(dialogs, 1, {kCompleted}, kVxdDialog);
+    EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{kVxdDialog + "|(none)|" + clicks, Box(kVxdDialog, kCompleted)}));
     ExpectVxdRestart(false);
     EXPECT_EQ(prefix_->Read(std::string(kVxdStaging) + "OVAUDIO.INF"), inf);
     for (const char* name : {"ovaudio.vxd", "Mixer.exe", "setup.exe", "Setup.ini", "026\\wave.026"}) {
@@ -163,11 +162,11 @@ TEST_F(FlowsUnderWine, MainDialogInstallsTheVxdDriverUnderItAndRestarts) {
                                 {"W95-98\\app\\Setup.exe", HostFile(Program("recorder.exe"))}},
         {}, {{kMainDialog, "syscommand:16+Install Applications+OK"}, {"About Setup", "OK"}, {"Setup", "OK"}});
 
-    ASSERT_GE(dialogs.size(), 2u);
-    EXPECT_EQ(dialogs[0].action, "syscommand:16+Install Applications+OK");
-    EXPECT_EQ(dialogs[1].caption + "|" + dialogs[1].owner, "About Setup|" + std::string(kMainDialog));
+    EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{kMainDialog + "|(none)|syscommand:16+Install Applications+OK",
+                                                       "About Setup|" + kMainDialog + "|OK",
+                                                       Box(kMainDialog, kAnnouncement), Box(kMainDialog, kCompleted)}));
+    ASSERT_EQ(dialogs.size(), 4u);
     EXPECT_NE(dialogs[1].text.find("Setup Version 2.5"), std::string::npos) << dialogs[1].text;
-    ExpectMessages(dialogs, 2, {kAnnouncement, kCompleted}, kMainDialog);
     EXPECT_EQ(prefix_->Listing(kVxdStaging), kVxdStaged);
     EXPECT_FALSE(prefix_->Exists("C:\\windows\\OVXSETUP.INI"));
     EXPECT_FALSE(prefix_->Exists("C:\\recorder.log")) << "no applications installer";
@@ -197,11 +196,9 @@ TEST_F(FlowsUnderWine, WdmOptionDialogOnMeInstallsAndRestarts) {
             prefix_->Put("C:\\windows\\WININIT.INI", "[rename]\r\nNUL=C:\\probe.txt\r\n");
         });
 
-    ASSERT_EQ(dialogs.size(), 3u);
-    EXPECT_EQ(dialogs[0].action, clicks);
-    EXPECT_EQ(dialogs[1].text + "|" + dialogs[1].owner, kAnnouncement + std::string("|(none)"))
-        << "the announcement comes with the dialog hidden";
-    EXPECT_EQ(dialogs[2].text + "|" + dialogs[2].owner, kCompleted + ("|" + std::string(kWdmDialog)));
+    // The announcement comes with the dialog hidden, without an owner.
+    EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{kWdmDialog + "|(none)|" + clicks, Box("(none)", kAnnouncement),
+                                                       Box(kWdmDialog, kCompleted)}));
     EXPECT_FALSE(prefix_->Exists("C:\\probe.txt")) << "no restart";
     EXPECT_FALSE(prefix_->Exists("C:\\windows\\inf\\Drvdata.bin"));
     EXPECT_EQ(prefix_->Read("C:\\windows\\inf\\catalog\\ovaudio.cat"), "catalog");

@@ -16,7 +16,6 @@ class WineTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(Missing({"setup.exe", "answerer.exe", "recorder.exe", "backend_probe.exe"}), ""); }
     void TearDown() override { KeepIfFailed(); }
-
     void KeepIfFailed() {
         if (!HasFailure() || !prefix_) return;
         prefix_->Keep();
@@ -27,7 +26,6 @@ protected:
     Prefix& Machine(const std::string& version) {
         KeepIfFailed();
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        prefix_.reset();
         prefix_ = std::make_unique<Prefix>(std::string(test->test_suite_name()) + "." + test->name() + "." +
                                                std::to_string(++machines_), version);
         return *prefix_;

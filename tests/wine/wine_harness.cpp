@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -20,7 +21,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kAnswerLog = "C:\\answerer\\answers.log";
-const std::string kAnswerStop = "C:\\answerer\\stop";
 const std::string kWorkDir = WINE_TESTS_WORK_DIR;
 
 void Require(bool condition, const std::string& message) {
@@ -46,14 +46,9 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 
 std::optional<std::string> ReadHost(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return in ? std::optional<std::string>(std::string(std::istreambuf_iterator<char>(in), {})) : std::nullopt;
 }
 
-std::string Loader() { return Win32() ? "/usr/lib/wine/wine" : "/usr/lib/wine/wine64"; }
-std::string Server() { return Win32() ? "/usr/lib/wine/wineserver32" : "/usr/lib/wine/wineserver64"; }
 
 // A child in its own process group that dies with the test process; its
 // output goes to `out` (appended), else nowhere.
@@ -93,15 +88,17 @@ std::optional<int> RunHost(const std::vector<std::string>& argv, const Env& env 
     return WaitFor(Spawn(argv, "", env, out), Ms(240000));
 }
 
-// What the command printed.
-std::string Output(const std::vector<std::string>& argv, const Env& env = {}) {
-    const std::string out = kWorkDir + "/output-" + std::to_string(getpid());
-    fs::remove(out);
-    RunHost(argv, env, out);
-    const std::string text = ReadHost(out).value_or("");
-    fs::remove(out);
-    return text;
+bool Win32() {
+    static const bool win32 = [] {
+        if (const char* forced = std::getenv("WINE_TESTS_ARCH")) return std::string(forced) == "win32";
+        // The 32-bit loader starts only where the kernel runs 32-bit code.
+        return access("/usr/lib/wine/wine", X_OK) == 0 && RunHost({"/usr/lib/wine/wine", "--version"}) == 0;
+    }();
+    return win32;
 }
+
+std::string Loader() { return Win32() ? "/usr/lib/wine/wine" : "/usr/lib/wine/wine64"; }
+std::string Server() { return Win32() ? "/usr/lib/wine/wineserver32" : "/usr/lib/wine/wineserver64"; }
 
 // One Xvfb for the test process, on a display number it picks itself.
 const std::string& Display() {
@@ -138,10 +135,9 @@ std::string Template() {
     static std::string made;
     if (!made.empty()) return made;
     fs::create_directories(kWorkDir);
-    std::string key = Trim(Output({Loader(), "--version"}));
-    Require(!key.empty(), "cannot tell the Wine version of " + Loader());
-    for (char& c : key) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    const std::string target = kWorkDir + "/template-" + key + (Win32() ? "-win32" : "-win64");
+    // A new Wine comes with a new loader.
+    const std::string target = kWorkDir + "/template-" + (Win32() ? "win32-" : "win64-") +
+                               std::to_string(fs::last_write_time(Loader()).time_since_epoch().count());
     const int lock = open((target + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     flock(lock, LOCK_EX);
     if (!fs::exists(target + "/.complete")) {
@@ -164,15 +160,6 @@ std::string Template() {
 
 }  // namespace
 
-bool Win32() {
-    static const bool win32 = [] {
-        if (const char* forced = std::getenv("WINE_TESTS_ARCH")) return std::string(forced) == "win32";
-        // The 32-bit loader starts only where the kernel runs 32-bit code.
-        return access("/usr/lib/wine/wine", X_OK) == 0 && RunHost({"/usr/lib/wine/wine", "--version"}) == 0;
-    }();
-    return win32;
-}
-
 std::string UnderTest() {
     return std::string("build/") + (Win32() ? "win32/setup.exe in a 32" : "win64/setup.exe in a 64") + "-bit prefix";
 }
@@ -189,7 +176,6 @@ std::string Missing(const std::vector<std::string>& programs) {
         if (!fs::exists(Program(name))) missing += Program(name) + " is missing: build its preset first.\n";
     }
     if (access(Loader().c_str(), X_OK) != 0) missing += Loader() + " is missing: run scripts/install-deps.\n";
-    if (system("command -v Xvfb > /dev/null") != 0) missing += "Xvfb is missing: run scripts/install-deps.\n";
     return missing;
 }
 
@@ -234,9 +220,8 @@ void Prefix::Put(const std::string& path, const std::string& contents) {
 }
 
 void Prefix::CopyIn(const std::string& host_file, const std::string& path) {
-    const std::optional<std::string> contents = ReadHost(host_file);
-    Require(contents.has_value(), "cannot read " + host_file);
-    Put(path, *contents);
+    Require(fs::exists(host_file), "cannot read " + host_file);
+    Put(path, HostFile(host_file));
 }
 
 bool Prefix::Exists(const std::string& path) const { return fs::exists(Host(path)); }
@@ -273,8 +258,11 @@ void Prefix::Import(const std::string& body) {
 }
 
 std::optional<std::string> Prefix::Value(const std::string& key, const std::string& name) {
+    const std::string out = root_ + "/../reg-query.txt";
+    fs::remove(out);
+    RunHost({Loader(), "reg", "query", key, "/v", name}, WineEnv(root_, ""), out);
     // "    NAME    REG_SZ    value": the value follows the type.
-    for (const std::string& line : Split(Output({Loader(), "reg", "query", key, "/v", name}, WineEnv(root_, "")), '\n')) {
+    for (const std::string& line : Split(HostFile(out), '\n')) {
         const size_t type = line.find("    REG_");
         if (type == std::string::npos || Lower(Trim(line.substr(0, type))) != Lower(name)) continue;
         const size_t value = line.find("    ", type + 4);
@@ -294,9 +282,8 @@ bool Prefix::Shutdown() { return StopServer(root_); }
 
 Answerer::Answerer(Prefix& prefix, const Rules& rules, bool shots) : prefix_(prefix) {
     prefix_.CopyIn(Program("answerer.exe"), "C:\\answerer\\answerer.exe");
-    fs::remove(prefix_.Host(kAnswerStop));
     fs::remove(prefix_.Host(kAnswerLog));
-    std::vector<std::string> args = {kAnswerLog, kAnswerStop, shots ? "C:\\answerer" : "-"};
+    std::vector<std::string> args = {kAnswerLog, shots ? "C:\\answerer" : "-"};
     for (const auto& [caption, buttons] : rules) args.push_back(caption + "=" + buttons);
     pid_ = prefix_.Start("C:\\answerer\\answerer.exe", args, "C:\\", {});
     // The log appears once the watch is on.
@@ -312,16 +299,13 @@ Answerer::~Answerer() {
 
 // One dialog a record, ended by RS; fields split by US.
 std::vector<Dialog> Answerer::Stop() {
-    if (pid_) {
-        prefix_.Put(kAnswerStop, "");
-        WaitFor(pid_, Ms(10000));
-        pid_ = 0;
-    }
+    if (pid_) WaitFor(pid_, Ms(0));  // kills it: each record is whole once written
+    pid_ = 0;
     std::vector<Dialog> dialogs;
     for (const std::string& record : Split(prefix_.Read(kAnswerLog).value_or(""), '\x1e')) {
         const std::vector<std::string> f = Split(record, '\x1f');
-        Require(f.size() == 5, "malformed answerer record: " + record);
-        dialogs.push_back({f[0], f[1], f[2], f[3], f[4]});
+        Require(f.size() == 6, "malformed answerer record: " + record);
+        dialogs.push_back({f[0], f[1], f[2], f[3], f[4], f[5] == "centred"});
     }
     return dialogs;
 }

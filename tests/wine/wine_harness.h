@@ -19,16 +19,17 @@ using Rules = std::vector<std::pair<std::string, std::string>>;
 
 // build/win32 in a pure 32-bit prefix where the kernel runs 32-bit code, else
 // build/win64 (WINE_TESTS_ARCH=win32|win64 decides instead).
-bool Win32();
 std::string UnderTest();  // "build/win32/setup.exe in a 32-bit prefix"
 std::string Program(const std::string& name);  // "setup.exe" -> host path in that build
 std::string HostFile(const std::string& path);  // its contents, empty if unreadable
-// Empty when Wine, Xvfb and the named programs are there; else what is missing.
+// Empty when Wine and the named programs are there; else what is missing.
 std::string Missing(const std::vector<std::string>& programs);
 
 struct Dialog {
-    std::string caption, text, owner;  // text: a message box's message, else every control's text, one a line
-    std::string action, shot;          // what was pressed; the BMP's Windows path or "-"
+    // text: a message box's message, else every control's text, one a line;
+    // action: what was pressed; shot: the BMP's Windows path or "-".
+    std::string caption, text, owner, action, shot;
+    bool centred;  // in the work area
 };
 
 class Prefix {

@@ -1,21 +1,21 @@
 // Plays the user: watches the dialogs of other processes, records what each
 // shows and presses what a rule names.
-//   answerer.exe LOG STOP-FILE SHOT-FOLDER|- [CAPTION=STEPS]...
-// CAPTION is a dialog's caption or *; the first matching rule applies. STEPS
+//   answerer.exe LOG SHOT-FOLDER|- [CAPTION=STEPS]...
+// CAPTION is a dialog's caption or *, the first matching rule applies; STEPS
 // are button labels (no &, any case) or ids joined by +, or "syscommand:N"
-// for a system menu choice (the steps after it wait until a window the dialog
-// owns has opened and closed). One record per
-// dialog goes to the log, ended by RS, its fields split by US: caption, text
-// (a message box's message, else every control's text by LF), owner's caption
-// or "(none)", what was done, BMP path or "-".
+// (the steps after it wait until the window it opens has come and gone). One
+// record per dialog goes to LOG, ended by RS, fields split by US: caption,
+// text (a message box's message, else every control's text by LF), owner's
+// caption or "(none)", what was done, BMP path or "-", "centred" or not.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <cwchar>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -26,46 +26,26 @@ namespace {
 
 constexpr int kDone = 1000;
 
-struct Rule {
-    std::string pattern;
-    std::vector<std::string> steps;
-};
+using Rule = std::pair<std::string, std::vector<std::string>>;  // caption or *, steps
+struct Control { HWND window; int id; bool button; std::string text; };
 
-struct Control {
-    HWND window;
-    int id;
-    bool button;
-    std::string text;
-};
-
-std::string Utf8(const wchar_t* text, size_t length) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    if (size) WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &result[0], size, nullptr, nullptr);
-    return result;
+std::string Utf8(const wchar_t* text) {
+    static char buffer[16384];
+    buffer[WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof buffer - 1, nullptr, nullptr)] = '\0';
+    return buffer;
 }
 
 // WM_GETTEXT: GetWindowText does not ask other processes' controls.
 std::string Text(HWND window) {
-    wchar_t buffer[4096];
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 1000,
-                             &length)) {
-        return {};
-    }
-    return Utf8(buffer, length < 4096 ? length : 4096);
+    wchar_t buffer[4096] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, 4095, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 1000, nullptr);
+    return Utf8(buffer);
 }
 
 std::string ClassOf(HWND window) {
     char name[256] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
-}
-
-std::string Label(const std::string& text) {
-    std::string label;
-    for (size_t i = 0; i < text.size(); ++i) label += text[i] == '&' && i + 1 < text.size() ? text[++i] : text[i];
-    return label;
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -75,14 +55,8 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     return parts;
 }
 
-bool Write(const std::string& path, const std::string& text, DWORD disposition) {
-    const HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, disposition,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == text.size();
+bool Write(const std::string& path, const std::string& text, std::ios::openmode mode = std::ios::app) {
+    return static_cast<bool>(std::ofstream(path, std::ios::binary | mode) << text);
 }
 
 BOOL CALLBACK Collect(HWND window, LPARAM list) {
@@ -112,7 +86,7 @@ bool Shoot(HWND window, const std::string& path) {
     header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
     return rows == height && Write(path, std::string(reinterpret_cast<char*>(&header), sizeof header) +
                                              std::string(reinterpret_cast<char*>(&info), sizeof info) + pixels,
-                                   CREATE_ALWAYS);
+                                   std::ios::trunc);
 }
 
 struct Watch {
@@ -125,13 +99,11 @@ struct Watch {
 };
 
 HWND Button(const std::vector<Control>& controls, const std::string& name) {
-    char* end = nullptr;
-    const long id = std::strtol(name.c_str(), &end, 10);
     for (const Control& control : controls) {
-        if (control.button && (*end == '\0' ? control.id == id : lstrcmpiA(Label(control.text).c_str(),
-                                                                           name.c_str()) == 0)) {
-            return control.window;
-        }
+        std::string label = control.text;
+        label.erase(std::remove(label.begin(), label.end(), '&'), label.end());
+        const bool named = std::to_string(control.id) == name || lstrcmpiA(label.c_str(), name.c_str()) == 0;
+        if (control.button && named) return control.window;
     }
     return nullptr;
 }
@@ -162,11 +134,11 @@ void Handle(Watch& watch, HWND dialog) {
     const std::string caption = Text(dialog);
     const Rule* rule = nullptr;
     for (const Rule& candidate : watch.rules) {
-        if (!rule && (candidate.pattern == "*" || candidate.pattern == caption)) rule = &candidate;
+        if (!rule && (candidate.first == "*" || candidate.first == caption)) rule = &candidate;
     }
     std::string action = rule ? "" : "(no rule)";
-    for (size_t i = 0; rule && i < rule->steps.size(); ++i) {
-        const std::string& step = rule->steps[i];
+    for (size_t i = 0; rule && i < rule->second.size(); ++i) {
+        const std::string& step = rule->second[i];
         const bool found = step.rfind("syscommand:", 0) == 0 || Button(controls, step);
         action += (i ? "+" : "") + (found ? step : "missing:" + step);
     }
@@ -188,10 +160,15 @@ void Handle(Watch& watch, HWND dialog) {
     for (const Control& control : controls) {
         if (!GetDlgItem(dialog, 0xFFFF) && !control.text.empty()) text += (text.empty() ? "" : "\n") + control.text;
     }
+    RECT own{}, area{};
+    GetWindowRect(dialog, &own);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    const bool centred = std::abs(own.left + own.right - area.left - area.right) <= 1 &&
+                         std::abs(own.top + own.bottom - area.top - area.bottom) <= 1;
     // The owner's caption before the clicks: a program at work after them may not answer.
     Write(watch.log, caption + '\x1f' + text + '\x1f' + (owner ? Text(owner) : "(none)") + '\x1f' + action + '\x1f' +
-                         shot + '\x1e', OPEN_ALWAYS);
-    if (rule && !missing) Perform(watch, dialog, controls, rule->steps);
+                         shot + '\x1f' + (centred ? "centred" : "off-centre") + '\x1e');
+    if (rule && !missing) Perform(watch, dialog, controls, rule->second);
 }
 
 BOOL CALLBACK Visit(HWND window, LPARAM context) {
@@ -218,16 +195,14 @@ int main() {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> args;
-    for (int i = 1; i < count; ++i) args.push_back(Utf8(arguments[i], wcslen(arguments[i])));
+    for (int i = 1; i < count; ++i) args.push_back(Utf8(arguments[i]));
     // The log's presence says the watch is on; nobody would close a usage box.
-    if (args.size() < 3 || !Write(args[0], "", CREATE_ALWAYS)) return 1;
+    if (args.size() < 2 || !Write(args[0], "", std::ios::trunc)) return 1;
     Watch watch;
     watch.log = args[0];
-    watch.shots = args[2] == "-" ? "" : args[2];
-    for (size_t i = 3; i < args.size(); ++i) {
+    watch.shots = args[1] == "-" ? "" : args[1];
+    for (size_t i = 2; i < args.size(); ++i) {
         watch.rules.push_back({args[i].substr(0, args[i].rfind('=')), Split(args[i].substr(args[i].rfind('=') + 1), '+')});
     }
-    const DWORD start = GetTickCount();
-    while (GetFileAttributesA(args[1].c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 900000) Look(watch);
-    return 0;
+    for (;;) Look(watch);
 }
