@@ -141,20 +141,17 @@ std::string Template() {
     const int lock = open((target + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     flock(lock, LOCK_EX);
     if (!fs::exists(target + "/.complete")) {
-        const std::string building = target + ".building", log = target + ".log";
-        fs::remove_all(building);
+        const std::string log = target + ".log";
+        fs::remove_all(target);
         // No display: whatever Wine would ask while it sets up returns at once.
-        const Env env = WineEnv(building, "");
+        const Env env = WineEnv(target, "");
         const bool booted = RunHost({Loader(), "wineboot", "-i"}, env, log) == 0 &&
                             RunHost({Loader(), "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog",
                                      "/t", "REG_DWORD", "/d", "0", "/f"}, env, log) == 0;
-        const bool ended = StopServer(building);
-        if (!booted || !ended) close(lock);
-        Require(booted && ended, "wineboot could not make the template prefix; see " + log);
-        std::ofstream(building + "/.complete");
-        fs::rename(building, target);
+        if (StopServer(target) && booted) std::ofstream(target + "/.complete");
     }
     close(lock);
+    Require(fs::exists(target + "/.complete"), "wineboot could not make the template prefix; see " + target + ".log");
     return made = target;
 }
 
@@ -189,6 +186,7 @@ Prefix::Prefix(const std::string& name, const std::string& version) {
 }
 
 Prefix::~Prefix() {
+    if (answerer_) WaitFor(answerer_, Ms(0));
     RunHost({Server(), "-k"}, {{"WINEPREFIX", root_}});
     std::error_code ignored;
     if (!keep_) fs::remove_all(fs::path(root_).parent_path(), ignored);
@@ -203,10 +201,8 @@ std::string Prefix::Host(const std::string& path) const {
         if (part.empty()) continue;
         fs::path exact = host / part;
         std::error_code error;
-        if (!fs::exists(exact, error) && fs::is_directory(host, error)) {
-            for (const fs::directory_entry& entry : fs::directory_iterator(host, error)) {
-                if (Lower(entry.path().filename().string()) == Lower(part)) exact = entry.path();
-            }
+        for (const fs::directory_entry& entry : fs::directory_iterator(host, error)) {
+            if (!fs::exists(exact) && Lower(entry.path().filename().string()) == Lower(part)) exact = entry.path();
         }
         host = exact;
     }
@@ -219,12 +215,6 @@ void Prefix::Put(const std::string& path, const std::string& contents) {
     std::ofstream(host, std::ios::binary | std::ios::trunc) << contents;
 }
 
-void Prefix::CopyIn(const std::string& host_file, const std::string& path) {
-    Require(fs::exists(host_file), "cannot read " + host_file);
-    Put(path, HostFile(host_file));
-}
-
-bool Prefix::Exists(const std::string& path) const { return fs::exists(Host(path)); }
 std::optional<std::string> Prefix::Read(const std::string& path) const { return ReadHost(Host(path)); }
 
 std::vector<std::string> Prefix::Listing(const std::string& folder) const {
@@ -280,29 +270,25 @@ std::string Prefix::ShortPath(std::string path) {
 
 bool Prefix::Shutdown() { return StopServer(root_); }
 
-Answerer::Answerer(Prefix& prefix, const Rules& rules, bool shots) : prefix_(prefix) {
-    prefix_.CopyIn(Program("answerer.exe"), "C:\\answerer\\answerer.exe");
-    fs::remove(prefix_.Host(kAnswerLog));
+void Prefix::Answer(const Rules& rules, bool shots) {
+    Put("C:\\answerer\\answerer.exe", HostFile(Program("answerer.exe")));
+    fs::remove(Host(kAnswerLog));
     std::vector<std::string> args = {kAnswerLog, shots ? "C:\\answerer" : "-"};
     for (const auto& [caption, buttons] : rules) args.push_back(caption + "=" + buttons);
-    pid_ = prefix_.Start("C:\\answerer\\answerer.exe", args, "C:\\", {});
+    answerer_ = Start("C:\\answerer\\answerer.exe", args, "C:\\", {});
     // The log appears once the watch is on.
-    for (int look = 0; !prefix_.Exists(kAnswerLog); ++look) {
-        Require(look < 3000, "answerer.exe did not start; see " + prefix_.Log());
+    for (int look = 0; !Read(kAnswerLog); ++look) {
+        Require(look < 3000, "answerer.exe did not start; see " + Log());
         std::this_thread::sleep_for(Ms(20));
     }
 }
 
-Answerer::~Answerer() {
-    if (pid_) WaitFor(pid_, Ms(0));
-}
-
 // One dialog a record, ended by RS; fields split by US.
-std::vector<Dialog> Answerer::Stop() {
-    if (pid_) WaitFor(pid_, Ms(0));  // kills it: each record is whole once written
-    pid_ = 0;
+std::vector<Dialog> Prefix::Answers() {
+    if (answerer_) WaitFor(answerer_, Ms(0));  // kills it: each record is whole once written
+    answerer_ = 0;
     std::vector<Dialog> dialogs;
-    for (const std::string& record : Split(prefix_.Read(kAnswerLog).value_or(""), '\x1e')) {
+    for (const std::string& record : Split(Read(kAnswerLog).value_or(""), '\x1e')) {
         const std::vector<std::string> f = Split(record, '\x1f');
         Require(f.size() == 6, "malformed answerer record: " + record);
         dialogs.push_back({f[0], f[1], f[2], f[3], f[4], f[5] == "centred"});

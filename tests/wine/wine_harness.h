@@ -1,7 +1,6 @@
-// Real Windows programs in a throw-away Wine prefix on a private X display.
-// A template prefix is made once per Wine version and architecture, and
-// copied for each prefix. The registry is read and written through Wine's
-// own reg.exe.
+// Real Windows programs in throw-away Wine prefixes (copies of a template made
+// once per Wine and architecture) on a private X display; the registry read
+// and written through Wine's own reg.exe.
 #pragma once
 
 #include <chrono>
@@ -37,8 +36,6 @@ public:
     // `version`: win95, win98, winme, nt40, win2k, winxp.
     Prefix(const std::string& name, const std::string& version);
     ~Prefix();  // kills what still runs; deletes the prefix unless kept
-    Prefix(const Prefix&) = delete;
-    Prefix& operator=(const Prefix&) = delete;
 
     void Keep() { keep_ = true; }
     const std::string& root() const { return root_; }
@@ -47,8 +44,6 @@ public:
     // Windows paths on drive C:, matched without regard to case.
     std::string Host(const std::string& path) const;
     void Put(const std::string& path, const std::string& contents);
-    void CopyIn(const std::string& host_file, const std::string& path);
-    bool Exists(const std::string& path) const;
     std::optional<std::string> Read(const std::string& path) const;
     std::vector<std::string> Listing(const std::string& folder) const;  // sorted
 
@@ -58,26 +53,18 @@ public:
     void Import(const std::string& regedit4_body);  // "[HKEY_...]" blocks after the REGEDIT4 line
     std::optional<std::string> Value(const std::string& key, const std::string& name);  // as reg query prints it
     std::string ShortPath(std::string path);  // as GetShortPathNameA gives it
-    bool Shutdown();  // waits until everything in the prefix has ended; kills it past a deadline
+    bool Shutdown();
+    // answerer.exe plays the user until Answers(): rules are caption or * ->
+    // buttons ("OK", "Install+OK", "syscommand:16+Cancel"); with `shots` it
+    // takes a picture of each dialog.
+    void Answer(const Rules& rules, bool shots = false);
+    std::vector<Dialog> Answers();  // stops it; the dialogs it saw  // waits until everything in the prefix has ended; kills it past a deadline
 
 private:
-    friend class Answerer;
     int Start(const std::string& program, const std::vector<std::string>& args, const std::string& cwd, const Env& env);
     std::string root_;
     bool keep_ = false;
-};
-
-// answerer.exe in a prefix, playing the user: rules are caption pattern ->
-// buttons ("OK", "Install+OK", "syscommand:16+Cancel", "-" leaves it alone).
-class Answerer {
-public:
-    Answerer(Prefix& prefix, const Rules& rules, bool shots = false);
-    ~Answerer();
-    std::vector<Dialog> Stop();
-
-private:
-    Prefix& prefix_;
-    int pid_ = 0;
+    int answerer_ = 0;
 };
 
 }  // namespace winetest

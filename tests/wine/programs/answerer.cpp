@@ -60,8 +60,8 @@ bool Write(const std::string& path, const std::string& text, std::ios::openmode 
 }
 
 BOOL CALLBACK Collect(HWND window, LPARAM list) {
-    const bool button = lstrcmpiA(ClassOf(window).c_str(), "Button") == 0;
-    reinterpret_cast<std::vector<Control>*>(list)->push_back({window, GetDlgCtrlID(window), button, Text(window)});
+    reinterpret_cast<std::vector<Control>*>(list)->push_back(
+        {window, GetDlgCtrlID(window), lstrcmpiA(ClassOf(window).c_str(), "Button") == 0, Text(window)});
     return TRUE;
 }
 
@@ -91,9 +91,9 @@ bool Shoot(HWND window, const std::string& path) {
 
 struct Watch {
     std::string log, shots;
-    std::vector<Rule> rules;
-    std::set<HWND> alive;
-    std::map<HWND, int> looks;  // kDone once handled
+    std::vector<Rule> rules{};
+    std::set<HWND> alive{};
+    std::map<HWND, int> looks{};  // kDone once handled
     HWND owner = nullptr, owned = nullptr;  // a system command's dialog, the window it opened
     int shot = 0;
 };
@@ -198,9 +198,7 @@ int main() {
     for (int i = 1; i < count; ++i) args.push_back(Utf8(arguments[i]));
     // The log's presence says the watch is on; nobody would close a usage box.
     if (args.size() < 2 || !Write(args[0], "", std::ios::trunc)) return 1;
-    Watch watch;
-    watch.log = args[0];
-    watch.shots = args[1] == "-" ? "" : args[1];
+    Watch watch{args[0], args[1] == "-" ? "" : args[1]};
     for (size_t i = 2; i < args.size(); ++i) {
         watch.rules.push_back({args[i].substr(0, args[i].rfind('=')), Split(args[i].substr(args[i].rfind('=') + 1), '+')});
     }

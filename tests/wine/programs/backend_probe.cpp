@@ -1,8 +1,6 @@
 // The Win32 backend where it must differ from the raw API, and the program's
-// dialogs on it, probed on the real system. Writes one line to OUT:
-//   backend_probe.exe calls OUT              "missing-dll=.. raising-export=.. recursive-delete=.."
-//   backend_probe.exe driver-type 0|1 OUT    "result=N answer=N"
-//   backend_probe.exe about|show ID OUT      "result=N" (show: the template with no behaviour)
+// dialogs on it, probed on the real system: `calls`, `driver-type 0|1`,
+// `about` or `show ID` (a template with no behaviour); one line to OUT.
 #include <cstdio>
 #include <cstdlib>
 #include <string>

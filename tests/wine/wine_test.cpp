@@ -1,12 +1,20 @@
-// One run of the real setup.exe per flow family, the user played by
-// answerer.exe, the programs it starts stood in for by recorder.exe.
-//
-// Wine's "win98" is 98 SE. ExitWindowsEx starts Wine's restart work, which
-// carries out WININIT.INI and keeps it as wininit.bak. Wine keeps WIN.INI's
-// [Windows] section in the registry, as NT does.
-#include <filesystem>
+// The Wine tests, on one fixture: the Win32 backend through backend_probe.exe
+// (missing or raising exports, the guard around a crash, the deletion of a key
+// tree, the dialogs in their languages), and one run of the real setup.exe per
+// flow family, the user played by answerer.exe, the programs it starts stood in
+// for by recorder.exe. A failing test keeps its prefixes and says where.
+// Wine's "win98" is 98 SE; ExitWindowsEx starts Wine's restart work, which
+// carries out WININIT.INI and keeps it as wininit.bak; WIN.INI's [Windows]
+// section is in the registry, as on NT.
+#include <gtest/gtest.h>
 
-#include "wine_fixture.h"
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <memory>
+
+#include "wine_harness.h"
 
 namespace winetest {
 namespace {
@@ -16,8 +24,8 @@ const std::string kVxdDialog = "PCI Audio Device Driver Setup Program for Window
 const std::string kWdmDialog = "PCI Audio Device Driver Setup Program for Windows 98 SE/ME";
 const std::string kAnnouncement = "The driver will be installed now. It need a few minutes to complete.";
 const std::string kCompleted = "Setup completed! The system will restart now!";
-constexpr const char* kVxdStaging = "C:\\Program Files\\Orvanta\\WIN_9x\\";
-constexpr const char* kWdmStaging = "C:\\Program Files\\Orvanta\\WIN_ME\\";
+const std::string kVxdStaging = "C:\\Program Files\\Orvanta\\WIN_9x\\";
+const std::string kWdmStaging = "C:\\Program Files\\Orvanta\\WIN_ME\\";
 const std::string kRetired = "C:\\windows\\SYSTEM\\OVAUDIO.OLD=C:\\windows\\SYSTEM\\OVAUDIO.VXD\r\n";
 constexpr const char* kMixerSwap = "NUL=C:\\windows\\Mixer.old\r\nC:\\windows\\Mixer.old=C:\\windows\\Mixer.exe\r\n"
                                    "C:\\windows\\Mixer.exe=C:\\windows\\Mixer.dat\r\n";
@@ -51,15 +59,45 @@ std::string WithoutBlankLines(std::string text) {
     return text.compare(0, 2, "\r\n") == 0 ? text.substr(2) : text;
 }
 
-class FlowsUnderWine : public WineTest {
+class WineTest : public ::testing::Test {
 protected:
+    void SetUp() override { ASSERT_EQ(Missing({"setup.exe", "answerer.exe", "recorder.exe", "backend_probe.exe"}), ""); }
+    void TearDown() override { KeepIfFailed(); }
+    void KeepIfFailed() {
+        if (!HasFailure() || !prefix_) return;
+        prefix_->Keep();
+        std::cout << "Wine prefix kept: " << prefix_->root() << "\nWine output: " << prefix_->Log() << "\n";
+    }
+
+    // A fresh machine reporting `version`; the one before it goes unless kept.
+    Prefix& Machine(const std::string& version) {
+        KeepIfFailed();
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        prefix_ = std::make_unique<Prefix>(std::string(test->test_suite_name()) + "." + test->name() + "." +
+                                               std::to_string(++machines_), version);
+        return *prefix_;
+    }
+
+    // Runs `program` to a clean end with the rules answering, `started` done
+    // once Wine is up; the dialogs seen.
+    std::vector<Dialog> RunAnswered(const std::string& program, const std::vector<std::string>& args, const Rules& rules,
+                                    const std::string& cwd = "C:\\", const Env& env = {},
+                                    const std::function<void()>& started = {}) {
+        prefix_->Answer(rules);
+        if (started) started();
+        EXPECT_EQ(prefix_->Run(program, args, cwd, env), std::optional<int>(0)) << "did not end, or failed";
+        std::vector<Dialog> dialogs = prefix_->Answers();
+        EXPECT_TRUE(prefix_->Shutdown()) << "programs were still running in the prefix";
+        return dialogs;
+    }
+
     // Runs setup.exe from a medium of `files` (medium-relative names) on a
     // machine with an earlier VxD driver and mixer program; the dialogs seen.
     std::vector<Dialog> Setup(const std::string& version, const std::string& medium, const Files& files,
                               const std::vector<std::string>& args, const Rules& rules, const std::string& registry = "",
                               const Env& env = {}, const std::function<void()>& started = {}) {
         Machine(version);
-        prefix_->CopyIn(Program("setup.exe"), medium + "\\setup.exe");
+        prefix_->Put(medium + "\\setup.exe", HostFile(Program("setup.exe")));
         // A name ending in \ is a folder.
         for (const auto& [name, contents] : files) {
             if (name.back() != '\\') prefix_->Put(medium + "\\" + name, contents);
@@ -74,13 +112,67 @@ protected:
     }
     // The restart retired the earlier VxD driver and, with `swap`, swapped the mixer.
     void ExpectVxdRestart(bool swap) {
-        EXPECT_FALSE(prefix_->Exists("C:\\windows\\WININIT.INI")) << "no restart carried it out";
+        EXPECT_FALSE(prefix_->Read("C:\\windows\\WININIT.INI")) << "no restart carried it out";
         EXPECT_EQ(prefix_->Read("C:\\windows\\wininit.bak"), "[rename]\r\n" + kRetired + (swap ? kMixerSwap : ""));
         EXPECT_EQ(prefix_->Read("C:\\windows\\system\\OVAUDIO.OLD"), "earlier driver");
-        EXPECT_FALSE(prefix_->Exists("C:\\windows\\system\\OVAUDIO.VXD"));
+        EXPECT_FALSE(prefix_->Read("C:\\windows\\system\\OVAUDIO.VXD"));
         EXPECT_EQ(prefix_->Read("C:\\windows\\Mixer.exe"), "new mixer");
     }
+
+    std::unique_ptr<Prefix> prefix_;
+    int machines_ = 0;
 };
+
+// Says which setup.exe the Wine tests run; `make test` prints the line.
+TEST(WineBinary, UnderTest) {
+    const std::string line = "wine tests: " + UnderTest();
+    std::cout << line << "\n";
+    std::ofstream(std::string(WINE_TESTS_WORK_DIR) + "/binary-under-test.txt") << line << "\n";
+    EXPECT_EQ(Missing({"setup.exe"}), "");
+}
+
+using BackendUnderWine = WineTest;
+
+TEST_F(BackendUnderWine, ProbesAndDialogsInTheUsersLanguage) {
+    const std::string vxd = "Virtual-Device (VxD)", wdm = "Win32 Driver Model (WDM) ";
+    const std::string selection = "Windows 98SE/ME device-driver architecture selection";
+    struct Row {
+        std::vector<std::string> args;
+        std::string locale, buttons, line, caption;  // no caption: no dialog
+    };
+    const Row rows[] = {
+        // ERROR_PROC_NOT_FOUND (127) for a missing DLL or export; Wine's raising
+        // stub fails (574) twice; Wine, as NT, refuses the raw deletion (5) of a tree.
+        {{"calls"}, "C.UTF-8", "OK", "missing-dll=-1 error=127 missing-export=-1 error=127 raising-export="
+         "failed error=574,failed error=574 access-violation=abandoned recursive-delete=raw:5,backend:0,gone", ""},
+        {{"driver-type", "1"}, "C.UTF-8", wdm + "+OK", "result=1 answer=0", selection},
+        {{"driver-type", "0"}, "C.UTF-8", vxd + "+OK", "result=1 answer=1", selection},
+        {{"driver-type", "1"}, "fr_FR.UTF-8", "Annuler", "result=2 answer=1",
+         "Selection de l'architecture du pilote de peripherique pour Windows 98SE/ME"},
+        {{"about"}, "C.UTF-8", "OK", "result=1", "About Setup"},
+    };
+    std::vector<Dialog> dialogs;
+    Machine("winme").Put("C:\\probe\\backend_probe.exe", HostFile(Program("backend_probe.exe")));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.args[0] + " " + row.locale);
+        std::vector<std::string> args = row.args;
+        args.push_back("C:\\probe\\out.txt");
+        dialogs = RunAnswered("C:\\probe\\backend_probe.exe", args, {{"*", row.buttons}}, "C:\\", {{"LC_ALL", row.locale}});
+        const std::string line = prefix_->Read("C:\\probe\\out.txt").value_or("(none)");
+        EXPECT_EQ(line.substr(0, line.find('\r')), row.line);
+        ASSERT_EQ(dialogs.size(), row.caption.empty() ? 0u : 1u);
+        if (dialogs.empty()) continue;
+        EXPECT_EQ(dialogs[0].caption, row.caption);
+        EXPECT_EQ(dialogs[0].owner, "(none)");
+        EXPECT_TRUE(dialogs[0].centred);
+        EXPECT_EQ(dialogs[0].action, row.buttons);
+    }
+    // The icon control comes first, its text the raw resource reference.
+    EXPECT_EQ(dialogs[0].text.substr(dialogs[0].text.find('\n') + 1),
+              "Setup Version 2.5\nOrvanta PCI Audio driver package\nOK");
+}
+
+using FlowsUnderWine = WineTest;
 
 TEST_F(FlowsUnderWine, StartUpAdjustsTheSystemAndHandsOverOnWindows2000) {
     const std::string audio = "Software\\Microsoft\\Multimedia\\Audio", run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -114,7 +206,7 @@ TEST_F(FlowsUnderWine, DriverModeOnWindows95StagesTheVxdDriverAndRestarts) {
 
     EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{Box("(none)", kAnnouncement), Box("(none)", kCompleted)}));
     EXPECT_EQ(prefix_->Listing(kVxdStaging), kVxdStaged);
-    EXPECT_EQ(prefix_->Read(std::string(kVxdStaging) + "ovaudio.vxd"), "VxD 95");
+    EXPECT_EQ(prefix_->Read(kVxdStaging + "ovaudio.vxd"), "VxD 95");
     EXPECT_EQ(prefix_->Listing("C:\\Program Files\\Orvanta\\DOS\\DOSAPP"), std::vector<std::string>{"OVMIX.EXE"});
     ExpectVxdRestart(true);
     // Both INF copies name the short form of the staging folder as their disk.
@@ -139,9 +231,9 @@ TEST_F(FlowsUnderWine, VxdOptionDialogStagesEditsRetiresAndRestarts) {
 
     EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{kVxdDialog + "|(none)|" + clicks, Box(kVxdDialog, kCompleted)}));
     ExpectVxdRestart(false);
-    EXPECT_EQ(prefix_->Read(std::string(kVxdStaging) + "OVAUDIO.INF"), inf);
+    EXPECT_EQ(prefix_->Read(kVxdStaging + "OVAUDIO.INF"), inf);
     for (const char* name : {"ovaudio.vxd", "Mixer.exe", "setup.exe", "Setup.ini", "026\\wave.026"}) {
-        EXPECT_TRUE(prefix_->Exists(kVxdStaging + std::string(name))) << name;
+        EXPECT_TRUE(prefix_->Read(kVxdStaging + name)) << name;
     }
     const std::string disk = "1=\"Orvanta PCI Audio Driver Disk\",,0";
     EXPECT_EQ(prefix_->Read("C:\\windows\\inf\\other\\OVAUDIO.INF").value_or("(none)"),
@@ -168,8 +260,8 @@ TEST_F(FlowsUnderWine, MainDialogInstallsTheVxdDriverUnderItAndRestarts) {
     ASSERT_EQ(dialogs.size(), 4u);
     EXPECT_NE(dialogs[1].text.find("Setup Version 2.5"), std::string::npos) << dialogs[1].text;
     EXPECT_EQ(prefix_->Listing(kVxdStaging), kVxdStaged);
-    EXPECT_FALSE(prefix_->Exists("C:\\windows\\OVXSETUP.INI"));
-    EXPECT_FALSE(prefix_->Exists("C:\\recorder.log")) << "no applications installer";
+    EXPECT_FALSE(prefix_->Read("C:\\windows\\OVXSETUP.INI"));
+    EXPECT_FALSE(prefix_->Read("C:\\recorder.log")) << "no applications installer";
     ExpectVxdRestart(true);
 }
 
@@ -199,15 +291,15 @@ TEST_F(FlowsUnderWine, WdmOptionDialogOnMeInstallsAndRestarts) {
     // The announcement comes with the dialog hidden, without an owner.
     EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{kWdmDialog + "|(none)|" + clicks, Box("(none)", kAnnouncement),
                                                        Box(kWdmDialog, kCompleted)}));
-    EXPECT_FALSE(prefix_->Exists("C:\\probe.txt")) << "no restart";
-    EXPECT_FALSE(prefix_->Exists("C:\\windows\\inf\\Drvdata.bin"));
+    EXPECT_FALSE(prefix_->Read("C:\\probe.txt")) << "no restart";
+    EXPECT_FALSE(prefix_->Read("C:\\windows\\inf\\Drvdata.bin"));
     EXPECT_EQ(prefix_->Read("C:\\windows\\inf\\catalog\\ovaudio.cat"), "catalog");
     EXPECT_EQ(prefix_->Read("C:\\windows\\options\\cabs\\ovwdm.sys"), "WDM driver");
-    EXPECT_FALSE(prefix_->Exists("C:\\windows\\options\\cabs\\setup.exe"));
+    EXPECT_FALSE(prefix_->Read("C:\\windows\\options\\cabs\\setup.exe"));
     // The staged INF carries the choices; its copy in INF\OTHER the staged folder as its disk.
     const std::string staged = Edited(inf, {{"0x00010001,0x03,0,0,0", "0x00010001,0x02,0,0,0"},
                                             {"0x00010001,0x05,0,0,0", "0x00010001,0x00,0,0,0"}});
-    EXPECT_EQ(prefix_->Read(std::string(kWdmStaging) + "OVAUDIO.INF"), staged);
+    EXPECT_EQ(prefix_->Read(kWdmStaging + "OVAUDIO.INF"), staged);
     const std::string disk = "200=\"Orvanta WDM Audio Driver Disk\",,,";
     EXPECT_EQ(prefix_->Read("C:\\windows\\inf\\other\\OVAUDIO.INF").value_or("(none)"),
               WithoutBlankLines(Edited(staged, {{disk + "\r\n", disk + prefix_->ShortPath(kWdmStaging) + "\r\n"},
