@@ -142,7 +142,8 @@ TEST_F(BackendUnderWine, ProbesAndDialogsInTheUsersLanguage) {
     };
     const Row rows[] = {
         // ERROR_PROC_NOT_FOUND (127) for a missing DLL or export; Wine's raising
-        // stub fails (574) twice; Wine, as NT, refuses the raw deletion (5) of a tree.
+        // stub fails (574) twice; NT refuses the raw deletion (5) of a tree (Wine
+        // as 9x deletes it itself, so the machine is XP).
         {{"calls"}, "C.UTF-8", "OK", "missing-dll=-1 error=127 missing-export=-1 error=127 raising-export="
          "failed error=574,failed error=574 access-violation=abandoned recursive-delete=raw:5,backend:0,gone", ""},
         {{"driver-type", "1"}, "C.UTF-8", wdm + "+OK", "result=1 answer=0", selection},
@@ -152,7 +153,7 @@ TEST_F(BackendUnderWine, ProbesAndDialogsInTheUsersLanguage) {
         {{"about"}, "C.UTF-8", "OK", "result=1", "About Setup"},
     };
     std::vector<Dialog> dialogs;
-    Machine("winme").Put("C:\\probe\\backend_probe.exe", HostFile(Program("backend_probe.exe")));
+    Machine("winxp").Put("C:\\probe\\backend_probe.exe", HostFile(Program("backend_probe.exe")));
     for (const Row& row : rows) {
         SCOPED_TRACE(row.args[0] + " " + row.locale);
         std::vector<std::string> args = row.args;
