@@ -1,7 +1,6 @@
-// Real Windows programs in a throw-away Wine prefix on a private X display.
-// A template prefix is made once per Wine version and architecture, and
-// copied for each prefix. The registry is read and written through Wine's
-// own reg.exe.
+// Real Windows programs in throw-away Wine prefixes (copies of a template made
+// once per Wine and architecture) on a private X display; the registry read
+// and written through Wine's own reg.exe.
 #pragma once
 
 #include <chrono>
@@ -14,25 +13,22 @@
 namespace winetest {
 
 using Ms = std::chrono::milliseconds;
+using Env = std::map<std::string, std::string>;
+using Rules = std::vector<std::pair<std::string, std::string>>;
 
-// The build whose programs run: build/win32 in a pure 32-bit prefix where
-// the kernel runs 32-bit code (WINE_TESTS_ARCH=win32|win64 decides instead).
-struct Build {
-    std::string dir;
-    bool win32 = false;
-    std::string Describe() const;  // "build/win32/setup.exe in a 32-bit prefix"
-};
-const Build& UnderTest();
+// build/win32 in a pure 32-bit prefix where the kernel runs 32-bit code, else
+// build/win64 (WINE_TESTS_ARCH=win32|win64 decides instead).
+std::string UnderTest();  // "build/win32/setup.exe in a 32-bit prefix"
 std::string Program(const std::string& name);  // "setup.exe" -> host path in that build
-std::string TestData(const std::string& relative);  // tests/data/<relative>, empty if unreadable
-// Empty when Wine, Xvfb and the named programs are there; else what is missing.
+std::string HostFile(const std::string& path);  // its contents, empty if unreadable
+// Empty when Wine and the named programs are there; else what is missing.
 std::string Missing(const std::vector<std::string>& programs);
-std::optional<std::string> IniValue(const std::string& text, const std::string& section, const std::string& key);
 
 struct Dialog {
-    std::string caption, text, owner;  // text: a message box's message, else every control's text, one a line
-    std::vector<std::string> buttons;
-    std::string action, shot;  // what was pressed; the BMP's Windows path or "-"
+    // text: a message box's message, else every control's text, one a line;
+    // action: what was pressed; shot: the BMP's Windows path or "-".
+    std::string caption, text, owner, action, shot;
+    bool centred;  // in the work area
 };
 
 class Prefix {
@@ -40,8 +36,6 @@ public:
     // `version`: win95, win98, winme, nt40, win2k, winxp.
     Prefix(const std::string& name, const std::string& version);
     ~Prefix();  // kills what still runs; deletes the prefix unless kept
-    Prefix(const Prefix&) = delete;
-    Prefix& operator=(const Prefix&) = delete;
 
     void Keep() { keep_ = true; }
     const std::string& root() const { return root_; }
@@ -50,43 +44,27 @@ public:
     // Windows paths on drive C:, matched without regard to case.
     std::string Host(const std::string& path) const;
     void Put(const std::string& path, const std::string& contents);
-    void CopyIn(const std::string& host_file, const std::string& path);
-    bool Exists(const std::string& path) const;
     std::optional<std::string> Read(const std::string& path) const;
-    std::vector<std::string> Listing(const std::string& folder) const;  // sorted, folders end in '\'
+    std::vector<std::string> Listing(const std::string& folder) const;  // sorted
 
-    int Start(const std::string& program, const std::vector<std::string>& args, const std::string& cwd = "C:\\",
-              const std::map<std::string, std::string>& env = {});
     // The exit code; nothing (and the process killed) past the deadline.
-    std::optional<int> Wait(int pid, Ms timeout);
     std::optional<int> Run(const std::string& program, const std::vector<std::string>& args,
-                           const std::string& cwd = "C:\\", const std::map<std::string, std::string>& env = {},
-                           Ms timeout = Ms(60000));
-
+                           const std::string& cwd = "C:\\", const Env& env = {}, Ms deadline = Ms(240000));
     void Import(const std::string& regedit4_body);  // "[HKEY_...]" blocks after the REGEDIT4 line
     std::optional<std::string> Value(const std::string& key, const std::string& name);  // as reg query prints it
-    bool HasKey(const std::string& key);
     std::string ShortPath(std::string path);  // as GetShortPathNameA gives it
-    // Waits until everything in the prefix has ended; kills it past the deadline.
-    bool Shutdown(Ms timeout = Ms(30000));
+    bool Shutdown();
+    // answerer.exe plays the user until Answers(): rules are caption or * ->
+    // buttons ("OK", "Install+OK", "syscommand:16+Cancel"); with `shots` it
+    // takes a picture of each dialog.
+    void Answer(const Rules& rules, bool shots = false);
+    std::vector<Dialog> Answers();  // stops it; the dialogs it saw  // waits until everything in the prefix has ended; kills it past a deadline
 
 private:
+    int Start(const std::string& program, const std::vector<std::string>& args, const std::string& cwd, const Env& env);
     std::string root_;
     bool keep_ = false;
-};
-
-// answerer.exe in a prefix, playing the user: rules are caption pattern ->
-// buttons ("OK", "Install+OK", "syscommand:16+Cancel", "-" leaves it alone).
-class Answerer {
-public:
-    Answerer(Prefix& prefix, const std::vector<std::pair<std::string, std::string>>& rules, bool shots = false);
-    ~Answerer();
-    std::vector<Dialog> SoFar() const;
-    std::vector<Dialog> Stop();
-
-private:
-    Prefix& prefix_;
-    int pid_ = 0;
+    int answerer_ = 0;
 };
 
 }  // namespace winetest

@@ -67,7 +67,7 @@ void PrepareLook(Prefix& prefix) {
     for (const fs::directory_entry& entry : fs::directory_iterator(kWineFonts, error)) {
         const std::string extension = entry.path().extension().string();
         if (extension != ".ttf" && extension != ".fon") continue;
-        prefix.CopyIn(entry.path().string(), "C:\\windows\\Fonts\\" + entry.path().filename().string());
+        prefix.Put("C:\\windows\\Fonts\\" + entry.path().filename().string(), HostFile(entry.path().string()));
         ++fonts;
     }
     if (fonts == 0) {
@@ -87,10 +87,10 @@ void PrepareLook(Prefix& prefix) {
 // Shows the dialog, has the answerer take its picture and press OK (id 1);
 // the caption and the BMP file.
 std::pair<std::string, std::string> Picture(Prefix& prefix, int id, const Language& language) {
-    Answerer answerer(prefix, {{"*", "1"}}, /*shots=*/true);
+    prefix.Answer({{"*", "1"}}, /*shots=*/true);
     const std::optional<int> run = prefix.Run(kRunner, {"show", std::to_string(id), "C:\\screenshots\\out.txt"},
                                               "C:\\", {{"LC_ALL", language.locale}});
-    const std::vector<Dialog> records = answerer.Stop();
+    const std::vector<Dialog> records = prefix.Answers();
     const std::string what = "dialog " + std::to_string(id) + " in " + language.locale;
     if (run != 0) throw std::runtime_error(what + ": backend_probe.exe failed; see " + prefix.Log());
     if (records.size() != 1) {
@@ -137,7 +137,7 @@ int Run(const fs::path& folder) {
     fs::create_directories(folder);
     Prefix prefix("Screenshots", "win98");
     PrepareLook(prefix);
-    prefix.CopyIn(Program("backend_probe.exe"), kRunner);
+    prefix.Put(kRunner, HostFile(Program("backend_probe.exe")));
 
     try {
         for (const Template& dialog : kDialogs) {

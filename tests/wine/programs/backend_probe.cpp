@@ -1,10 +1,6 @@
 // The Win32 backend where it must differ from the raw API, and the program's
-// dialogs on it, probed on the real system. Writes one line to OUT:
-//   backend_probe.exe calls OUT          "missing-dll=.. missing-export=.. raising-export=..
-//                                         access-violation=.. recursive-delete=.."
-//   backend_probe.exe driver-type 0|1 OUT  "result=N answer=N centred=yes|no"
-//   backend_probe.exe about OUT            "result=N centred=yes|no"
-//   backend_probe.exe show ID OUT          "result=N centred=yes|no" (no behaviour of its own)
+// dialogs on it, probed on the real system: `calls`, `driver-type 0|1`,
+// `about` or `show ID` (a template with no behaviour); one line to OUT.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -48,44 +44,17 @@ std::string Calls(Win32Platform& platform) {
     return line + (gone ? ",gone" : ",still there");
 }
 
-// A dialog's behaviour, unchanged, that notes whether it stood over the
-// middle of the work area when OK or Cancel closed it.
-template <class Behaviour>
-class Placed final : public Behaviour {
-public:
-    using Behaviour::Behaviour;
-    void OnOk(platform::DialogWindow& window) override { Note(window), Behaviour::OnOk(window); }
-    void OnCancel(platform::DialogWindow& window) override { Note(window), Behaviour::OnCancel(window); }
-    std::string centred = " centred=no";
-
-private:
-    void Note(platform::DialogWindow& window) {
-        RECT own{}, area{};
-        GetWindowRect(reinterpret_cast<HWND>(window.Handle()), &own);
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-        if (std::abs(own.left + own.right - area.left - area.right) <= 1 &&
-            std::abs(own.top + own.bottom - area.top - area.bottom) <= 1) {
-            centred = " centred=yes";
-        }
-    }
-};
-
 std::string Run(Win32Platform& platform, const std::string& command, const std::string& operand) {
     if (command == "calls") return Calls(platform);
     if (command == "driver-type") {
-        Placed<setup::DriverTypeDialog> dialog(platform, 0);
+        setup::DriverTypeDialog dialog(platform, 0);
         dialog.SetAnswer(operand == "1" ? 1 : 0);
         const int result = dialog.DoModal();
-        return "result=" + std::to_string(result) + " answer=" + std::to_string(dialog.Answer()) + dialog.centred;
+        return "result=" + std::to_string(result) + " answer=" + std::to_string(dialog.Answer());
     }
-    if (command == "about") {
-        Placed<setup::AboutDialog> dialog(platform, 0);
-        const int result = dialog.DoModal();
-        return "result=" + std::to_string(result) + dialog.centred;
-    }
-    Placed<platform::DialogHandler> dialog;
-    const int result = platform.DialogBox(std::atoi(operand.c_str()), 0, dialog);
-    return "result=" + std::to_string(result) + dialog.centred;
+    if (command == "about") return "result=" + std::to_string(setup::AboutDialog(platform, 0).DoModal());
+    platform::DialogHandler plain;
+    return "result=" + std::to_string(platform.DialogBox(std::atoi(operand.c_str()), 0, plain));
 }
 
 }  // namespace

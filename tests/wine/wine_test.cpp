@@ -1,0 +1,314 @@
+// The Wine tests, on one fixture: the Win32 backend through backend_probe.exe
+// (missing or raising exports, the guard around a crash, the deletion of a key
+// tree, the dialogs in their languages), and one run of the real setup.exe per
+// flow family, the user played by answerer.exe, the programs it starts stood in
+// for by recorder.exe. A failing test keeps its prefixes and says where.
+// Wine's "win98" is 98 SE; ExitWindowsEx starts Wine's restart work, which
+// carries out WININIT.INI and keeps it as wininit.bak; WIN.INI's [Windows]
+// section is in the registry, as on NT.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <memory>
+
+#include "wine_harness.h"
+
+namespace winetest {
+namespace {
+
+const std::string kMainDialog = "PCI Audio Device Driver And Applications Setup Program";
+const std::string kVxdDialog = "PCI Audio Device Driver Setup Program for Windows 95/98/ME";
+const std::string kWdmDialog = "PCI Audio Device Driver Setup Program for Windows 98 SE/ME";
+const std::string kAnnouncement = "The driver will be installed now. It need a few minutes to complete.";
+const std::string kCompleted = "Setup completed! The system will restart now!";
+const std::string kVxdStaging = "C:\\Program Files\\Orvanta\\WIN_9x\\";
+const std::string kWdmStaging = "C:\\Program Files\\Orvanta\\WIN_ME\\";
+const std::string kRetired = "C:\\windows\\SYSTEM\\OVAUDIO.OLD=C:\\windows\\SYSTEM\\OVAUDIO.VXD\r\n";
+constexpr const char* kMixerSwap = "NUL=C:\\windows\\Mixer.old\r\nC:\\windows\\Mixer.old=C:\\windows\\Mixer.exe\r\n"
+                                   "C:\\windows\\Mixer.exe=C:\\windows\\Mixer.dat\r\n";
+const std::vector<std::string> kVxdStaged = {"Mixer.dat", "OVAUDIO.INF", "ovaudio.vxd"};
+const std::string kData = WINE_TESTS_SOURCE_DIR "/tests/data/";
+using Files = std::vector<std::pair<std::string, std::string>>;
+
+// The text with the first occurrence of each `from` replaced; a missing one fails.
+std::string Edited(std::string text, const Files& edits) {
+    for (const auto& [from, to] : edits) {
+        const size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos) text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+// Each dialog as "caption|owner|action", a message box's ("Setup") with its text.
+std::vector<std::string> Seen(const std::vector<Dialog>& dialogs) {
+    std::vector<std::string> seen;
+    for (const Dialog& d : dialogs) {
+        seen.push_back(d.caption + "|" + d.owner + "|" + d.action + (d.caption == "Setup" ? "|" + d.text : ""));
+    }
+    return seen;
+}
+std::string Box(const std::string& owner, const std::string& message) { return "Setup|" + owner + "|OK|" + message; }
+
+// Wine's WritePrivateProfileStringA writes the file anew without its blank lines.
+std::string WithoutBlankLines(std::string text) {
+    for (size_t at; (at = text.find("\r\n\r\n")) != std::string::npos;) text.erase(at, 2);
+    return text.compare(0, 2, "\r\n") == 0 ? text.substr(2) : text;
+}
+
+class WineTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(Missing({"setup.exe", "answerer.exe", "recorder.exe", "backend_probe.exe"}), ""); }
+    void TearDown() override { KeepIfFailed(); }
+    void KeepIfFailed() {
+        if (!HasFailure() || !prefix_) return;
+        prefix_->Keep();
+        std::cout << "Wine prefix kept: " << prefix_->root() << "\nWine output: " << prefix_->Log() << "\n";
+    }
+
+    // A fresh machine reporting `version`; the one before it goes unless kept.
+    Prefix& Machine(const std::string& version) {
+        KeepIfFailed();
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        prefix_ = std::make_unique<Prefix>(std::string(test->test_suite_name()) + "." + test->name() + "." +
+                                               std::to_string(++machines_), version);
+        return *prefix_;
+    }
+
+    // Runs `program` to a clean end with the rules answering, `started` done
+    // once Wine is up; the dialogs seen.
+    std::vector<Dialog> RunAnswered(const std::string& program, const std::vector<std::string>& args, const Rules& rules,
+                                    const std::string& cwd = "C:\\", const Env& env = {},
+                                    const std::function<void()>& started = {}) {
+        prefix_->Answer(rules);
+        if (started) started();
+        EXPECT_EQ(prefix_->Run(program, args, cwd, env), std::optional<int>(0)) << "did not end, or failed";
+        std::vector<Dialog> dialogs = prefix_->Answers();
+        EXPECT_TRUE(prefix_->Shutdown()) << "programs were still running in the prefix";
+        return dialogs;
+    }
+
+    // Runs setup.exe from a medium of `files` (medium-relative names) on a
+    // machine with an earlier VxD driver and mixer program; the dialogs seen.
+    std::vector<Dialog> Setup(const std::string& version, const std::string& medium, const Files& files,
+                              const std::vector<std::string>& args, const Rules& rules, const std::string& registry = "",
+                              const Env& env = {}, const std::function<void()>& started = {}) {
+        Machine(version);
+        prefix_->Put(medium + "\\setup.exe", HostFile(Program("setup.exe")));
+        // A name ending in \ is a folder.
+        for (const auto& [name, contents] : files) {
+            if (name.back() != '\\') prefix_->Put(medium + "\\" + name, contents);
+            else std::filesystem::create_directories(prefix_->Host(medium + "\\" + name));
+        }
+        std::filesystem::create_directories(prefix_->Host("C:\\windows\\inf\\other"));
+        prefix_->Put("C:\\windows\\system\\OVAUDIO.VXD", "earlier driver");
+        prefix_->Put("C:\\windows\\Mixer.exe", "present mixer");
+        prefix_->Put("C:\\windows\\Mixer.old", "older mixer");
+        if (!registry.empty()) prefix_->Import(registry);
+        return RunAnswered(medium + "\\setup.exe", args, rules, medium, env, started);
+    }
+    // The restart retired the earlier VxD driver and, with `swap`, swapped the mixer.
+    void ExpectVxdRestart(bool swap) {
+        EXPECT_FALSE(prefix_->Read("C:\\windows\\WININIT.INI")) << "no restart carried it out";
+        EXPECT_EQ(prefix_->Read("C:\\windows\\wininit.bak"), "[rename]\r\n" + kRetired + (swap ? kMixerSwap : ""));
+        EXPECT_EQ(prefix_->Read("C:\\windows\\system\\OVAUDIO.OLD"), "earlier driver");
+        EXPECT_FALSE(prefix_->Read("C:\\windows\\system\\OVAUDIO.VXD"));
+        EXPECT_EQ(prefix_->Read("C:\\windows\\Mixer.exe"), "new mixer");
+    }
+
+    std::unique_ptr<Prefix> prefix_;
+    int machines_ = 0;
+};
+
+// Says which setup.exe the Wine tests run; `make test` prints the line.
+TEST(WineBinary, UnderTest) {
+    const std::string line = "wine tests: " + UnderTest();
+    std::cout << line << "\n";
+    std::ofstream(std::string(WINE_TESTS_WORK_DIR) + "/binary-under-test.txt") << line << "\n";
+    EXPECT_EQ(Missing({"setup.exe"}), "");
+}
+
+using BackendUnderWine = WineTest;
+
+TEST_F(BackendUnderWine, ProbesAndDialogsInTheUsersLanguage) {
+    const std::string vxd = "Virtual-Device (VxD)", wdm = "Win32 Driver Model (WDM) ";
+    const std::string selection = "Windows 98SE/ME device-driver architecture selection";
+    struct Row {
+        std::vector<std::string> args;
+        std::string locale, buttons, line, caption;  // no caption: no dialog
+    };
+    const Row rows[] = {
+        // ERROR_PROC_NOT_FOUND (127) for a missing DLL or export; Wine's raising
+        // stub fails (574) twice; NT refuses the raw deletion (5) of a tree (Wine
+        // as 9x deletes it itself, so the machine is XP).
+        {{"calls"}, "C.UTF-8", "OK", "missing-dll=-1 error=127 missing-export=-1 error=127 raising-export="
+         "failed error=574,failed error=574 access-violation=abandoned recursive-delete=raw:5,backend:0,gone", ""},
+        {{"driver-type", "1"}, "C.UTF-8", wdm + "+OK", "result=1 answer=0", selection},
+        {{"driver-type", "0"}, "C.UTF-8", vxd + "+OK", "result=1 answer=1", selection},
+        {{"driver-type", "1"}, "fr_FR.UTF-8", "Annuler", "result=2 answer=1",
+         "Selection de l'architecture du pilote de peripherique pour Windows 98SE/ME"},
+        {{"about"}, "C.UTF-8", "OK", "result=1", "About Setup"},
+    };
+    std::vector<Dialog> dialogs;
+    Machine("winxp").Put("C:\\probe\\backend_probe.exe", HostFile(Program("backend_probe.exe")));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.args[0] + " " + row.locale);
+        std::vector<std::string> args = row.args;
+        args.push_back("C:\\probe\\out.txt");
+        dialogs = RunAnswered("C:\\probe\\backend_probe.exe", args, {{"*", row.buttons}}, "C:\\", {{"LC_ALL", row.locale}});
+        const std::string line = prefix_->Read("C:\\probe\\out.txt").value_or("(none)");
+        EXPECT_EQ(line.substr(0, line.find('\r')), row.line);
+        ASSERT_EQ(dialogs.size(), row.caption.empty() ? 0u : 1u);
+        if (dialogs.empty()) continue;
+        EXPECT_EQ(dialogs[0].caption, row.caption);
+        EXPECT_EQ(dialogs[0].owner, "(none)");
+        EXPECT_TRUE(dialogs[0].centred);
+        EXPECT_EQ(dialogs[0].action, row.buttons);
+    }
+    // The icon control comes first, its text the raw resource reference.
+    EXPECT_EQ(dialogs[0].text.substr(dialogs[0].text.find('\n') + 1),
+              "Setup Version 2.5\nOrvanta PCI Audio driver package\nOK");
+}
+
+using FlowsUnderWine = WineTest;
+
+TEST_F(FlowsUnderWine, StartUpAdjustsTheSystemAndHandsOverOnWindows2000) {
+    const std::string audio = "Software\\Microsoft\\Multimedia\\Audio", run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string recorder = HostFile(Program("recorder.exe"));
+    const std::vector<Dialog> dialogs = Setup(
+        "win2k", "C:\\MEDIUM", {{"setup.ini", "[InstallOption]\r\nDriverOnly=1\r\n[Default]\r\nUsingCDDA=1\r\n"},
+                                {"W2KSetup.dat", recorder}, {"W2KSetup.exe", recorder}},
+        {}, {{"*", "OK"}},
+        "[HKEY_CURRENT_USER\\" + audio + "]\r\n\"SystemFormats\"=\"Radio Quality,CD Quality,Phone\"\r\n\r\n"
+        "[HKEY_USERS\\.Default\\" + audio + "]\r\n\r\n[HKEY_LOCAL_MACHINE\\" + run + "]\r\n"
+        "\"PCI Audio Applications\"=\"C:\\\\OV\\\\mixer.exe\"\r\n\"Other\"=\"C:\\\\other.exe\"\r\n");
+
+    EXPECT_TRUE(dialogs.empty());
+    // The .dat file comes first and is started as the program it is.
+    EXPECT_EQ(prefix_->Read("C:\\recorder.log"), "C:\\MEDIUM\\W2KSetup.dat /DRIVER\tC:\\MEDIUM\r\n");
+    EXPECT_EQ(prefix_->Read("C:\\windows\\OVCDPLAY.INI"), "[CD PLAYER]\r\nUsingCDDA=1\r\n");
+    EXPECT_EQ(prefix_->Value("HKCU\\" + audio, "DefaultFormat"), "CD Quality");
+    EXPECT_EQ(prefix_->Value("HKU\\.Default\\" + audio, "DefaultFormat"), "CD Quality");
+    EXPECT_EQ(prefix_->Value("HKLM\\" + run, "PCI Audio Applications"), std::nullopt);
+    EXPECT_EQ(prefix_->Value("HKLM\\" + run, "Other"), "C:\\other.exe");
+}
+
+TEST_F(FlowsUnderWine, DriverModeOnWindows95StagesTheVxdDriverAndRestarts) {
+    const std::string inf = HostFile(kData + "inf/vxd/OVAUDIO.INF");
+    const std::vector<Dialog> dialogs = Setup(
+        "win95", "C:\\MEDIUM", {{"setup.ini", "[InstallOption]\r\n"}, {"W2K-ME\\drv\\ovwdm.sys", "WDM"},
+                                {"W95-98\\drv\\95\\OVAUDIO.INF", inf}, {"W95-98\\drv\\95\\ovaudio.vxd", "VxD 95"},
+                                {"W95-98\\drv\\95\\Mixer.dat", "new mixer"}, {"W95-98\\drv\\98\\ovaudio.vxd", "VxD 98"},
+                                {"Dosdrv\\OVSB.COM", "DOS"}, {"Dosdrv\\DOSAPP\\OVMIX.EXE", "DOS mixer"}},
+        {"/DRIVER"}, {{"*", "OK"}});
+
+    EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{Box("(none)", kAnnouncement), Box("(none)", kCompleted)}));
+    EXPECT_EQ(prefix_->Listing(kVxdStaging), kVxdStaged);
+    EXPECT_EQ(prefix_->Read(kVxdStaging + "ovaudio.vxd"), "VxD 95");
+    EXPECT_EQ(prefix_->Listing("C:\\Program Files\\Orvanta\\DOS\\DOSAPP"), std::vector<std::string>{"OVMIX.EXE"});
+    ExpectVxdRestart(true);
+    // Both INF copies name the short form of the staging folder as their disk.
+    const std::string disk = "1=\"Orvanta PCI Audio Driver Disk\",,0";
+    const std::string placed = Edited(inf, {{disk, disk + ", " + prefix_->ShortPath(kVxdStaging)}});
+    for (const char* copy : {"C:\\windows\\inf\\OVAUDIO.INF", "C:\\windows\\inf\\other\\OVAUDIO.INF"}) {
+        EXPECT_EQ(WithoutBlankLines(prefix_->Read(copy).value_or("(none)")), WithoutBlankLines(placed)) << copy;
+    }
+}
+
+TEST_F(FlowsUnderWine, VxdOptionDialogStagesEditsRetiresAndRestarts) {
+    const std::string inf = HostFile(kData + "inf/vxd/OVAUDIO.INF");
+    const std::string clicks = "Line-in and Center/Subwoofer share the same jack.+Disable MIDI port (device)+Install";
+    const std::string win_ini = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+    const std::vector<Dialog> dialogs = Setup(
+        "win98", "C:\\PKG", {{"Setup.ini", "[InstallOption]\r\nWebSetup=1\r\n"}, {"OVAUDIO.INF", inf},
+                             {"ovaudio.vxd", "new driver"}, {"Mixer.exe", "new mixer"}, {"026\\wave.026", "026"},
+                             {"..\\Program Files\\PCI Audio\\Mixer.exe", "old mixer"}},
+        {}, {{kVxdDialog, clicks}, {"Setup", "OK"}},
+        "[HKEY_CURRENT_USER\\" + win_ini + "]\r\n\"run\"=\"C:\\\\OV\\\\OVTRAY.EXE\"\r\n\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Orvanta\\Mixer]\r\n\"Path\"=\"C:\\\\Program Files\\\\PCI Audio\"\r\n");
+
+    EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{kVxdDialog + "|(none)|" + clicks, Box(kVxdDialog, kCompleted)}));
+    ExpectVxdRestart(false);
+    EXPECT_EQ(prefix_->Read(kVxdStaging + "OVAUDIO.INF"), inf);
+    for (const char* name : {"ovaudio.vxd", "Mixer.exe", "setup.exe", "Setup.ini", "026\\wave.026"}) {
+        EXPECT_TRUE(prefix_->Read(kVxdStaging + name)) << name;
+    }
+    const std::string disk = "1=\"Orvanta PCI Audio Driver Disk\",,0";
+    EXPECT_EQ(prefix_->Read("C:\\windows\\inf\\other\\OVAUDIO.INF").value_or("(none)"),
+              WithoutBlankLines(Edited(inf, {{"DISMPU,1,0", "DISMPU,1,1"}, {"LINEINasREAR,1,1", "LINEINasREAR,1,0"},
+                                             {"LINEINasBASS,1,0", "LINEINasBASS,1,1"},
+                                             {disk + "\r\n", disk + ", C:\\Program Files\\Orvanta\\WIN_9x\r\n"}})));
+    EXPECT_EQ(prefix_->Read("C:\\Program Files\\PCI Audio\\Mixer.exe"), "new mixer");
+    EXPECT_EQ(prefix_->Value("HKCU\\" + win_ini, "run"), "");
+}
+
+// The About box from the system menu first, then the driver alone.
+TEST_F(FlowsUnderWine, MainDialogInstallsTheVxdDriverUnderItAndRestarts) {
+    const std::vector<Dialog> dialogs = Setup(
+        "win98", "C:\\MEDIUM", {{"setup.ini", "[InstallOption]\r\nWindows98SEDriver=0\r\n"},
+                                {"W2K-ME\\drv\\OVAUDIO.INF", HostFile(kData + "inf/wdm/OVAUDIO.INF")},
+                                {"W95-98\\drv\\98\\OVAUDIO.INF", HostFile(kData + "inf/vxd/OVAUDIO.INF")},
+                                {"W95-98\\drv\\98\\ovaudio.vxd", "VxD"}, {"W95-98\\drv\\98\\Mixer.dat", "new mixer"},
+                                {"W95-98\\app\\Setup.exe", HostFile(Program("recorder.exe"))}},
+        {}, {{kMainDialog, "syscommand:16+Install Applications+OK"}, {"About Setup", "OK"}, {"Setup", "OK"}});
+
+    EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{kMainDialog + "|(none)|syscommand:16+Install Applications+OK",
+                                                       "About Setup|" + kMainDialog + "|OK",
+                                                       Box(kMainDialog, kAnnouncement), Box(kMainDialog, kCompleted)}));
+    ASSERT_EQ(dialogs.size(), 4u);
+    EXPECT_NE(dialogs[1].text.find("Setup Version 2.5"), std::string::npos) << dialogs[1].text;
+    EXPECT_EQ(prefix_->Listing(kVxdStaging), kVxdStaged);
+    EXPECT_FALSE(prefix_->Read("C:\\windows\\OVXSETUP.INI"));
+    EXPECT_FALSE(prefix_->Read("C:\\recorder.log")) << "no applications installer";
+    ExpectVxdRestart(true);
+}
+
+// A stand-in winmm.dll has the new mixer device arrive at once, as on a
+// machine whose driver loads without delay; the program's own waits (quiet
+// polls of 5 s, twice, and a pause) remain.
+TEST_F(FlowsUnderWine, WdmOptionDialogOnMeInstallsAndRestarts) {
+    const std::string inf = HostFile(kData + "inf/wdm/OVAUDIO.INF");
+    const std::string clicks =
+        "4720 in sound card (rear speakers jack individually)+Disable legacy device (MIDI/GAME port)+Install";
+    const std::string tray = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Systray";
+    const std::vector<Dialog> dialogs = Setup(
+        "winme", "C:\\PKG", {{"Setup.ini", "[InstallOption]\r\nWebSetup=1\r\nInstallWDMDriver=1\r\n"},
+                             {"OVAUDIO.INF", inf}, {"ovwdm.sys", "WDM driver"}, {"ovaudio.cat", "catalog"},
+                             {"..\\windows\\inf\\Drvdata.bin", "db"}, {"..\\windows\\options\\cabs\\", ""},
+                             {"winmm.dll", HostFile(Program("winmm.dll"))}},
+        {}, {{kWdmDialog, clicks}, {"Setup", "OK"}},
+        "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Setup]\r\n\"SourcePath\"=\"C:\\\\windows"
+        "\\\\options\\\\cabs\"\r\n\r\n[HKEY_CURRENT_USER\\" + tray + "]\r\n\"Services\"=dword:00000005\r\n\r\n"
+        "[HKEY_USERS\\.Default\\" + tray + "]\r\n\"Services\"=dword:00000007\r\n",
+        {{"WINEDLLOVERRIDES", "mscoree,mshtml=;winmm=n,b"}}, [this] {
+            // Wine is up now: the restart, not the start, carries this out.
+            prefix_->Put("C:\\probe.txt", "");
+            prefix_->Put("C:\\windows\\WININIT.INI", "[rename]\r\nNUL=C:\\probe.txt\r\n");
+        });
+
+    // The announcement comes with the dialog hidden, without an owner.
+    EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{kWdmDialog + "|(none)|" + clicks, Box("(none)", kAnnouncement),
+                                                       Box(kWdmDialog, kCompleted)}));
+    EXPECT_FALSE(prefix_->Read("C:\\probe.txt")) << "no restart";
+    EXPECT_FALSE(prefix_->Read("C:\\windows\\inf\\Drvdata.bin"));
+    EXPECT_EQ(prefix_->Read("C:\\windows\\inf\\catalog\\ovaudio.cat"), "catalog");
+    EXPECT_EQ(prefix_->Read("C:\\windows\\options\\cabs\\ovwdm.sys"), "WDM driver");
+    EXPECT_FALSE(prefix_->Read("C:\\windows\\options\\cabs\\setup.exe"));
+    // The staged INF carries the choices; its copy in INF\OTHER the staged folder as its disk.
+    const std::string staged = Edited(inf, {{"0x00010001,0x03,0,0,0", "0x00010001,0x02,0,0,0"},
+                                            {"0x00010001,0x05,0,0,0", "0x00010001,0x00,0,0,0"}});
+    EXPECT_EQ(prefix_->Read(kWdmStaging + "OVAUDIO.INF"), staged);
+    const std::string disk = "200=\"Orvanta WDM Audio Driver Disk\",,,";
+    EXPECT_EQ(prefix_->Read("C:\\windows\\inf\\other\\OVAUDIO.INF").value_or("(none)"),
+              WithoutBlankLines(Edited(staged, {{disk + "\r\n", disk + prefix_->ShortPath(kWdmStaging) + "\r\n"},
+                                                {"ovprop.dll=200\r\n", "ovprop.dll=200\r\novaudio.cat=200\r\n"}})));
+    // The tray volume icon taken out.
+    EXPECT_EQ(prefix_->Value("HKCU\\" + tray, "Services"), "0x1");
+    EXPECT_EQ(prefix_->Value("HKU\\.Default\\" + tray, "Services"), "0x3");
+}
+
+}  // namespace
+}  // namespace winetest
