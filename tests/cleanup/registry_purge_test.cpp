@@ -72,9 +72,6 @@ TEST(RegistryPurge, EachOutcomeWithWhatGoesAndWhatStays) {
          {"Enum\\PCI\\VEN_1D9C&DEV_0111"}, PurgeOutcome::EnumeratedEntryKept, {Media("0003")},
          Concat({"HKLM\\Enum\\PCI\\VEN_1D9C&DEV_0111\\0000", "HKLM\\Enum\\OVX\\CHILD0000", "HKLM\\Enum\\VIRTUAL\\SSC-SWMIDI"},
                 kCompanionsKept)},
-        {Device("PCI\\VEN_1D9C&DEV_0111") + Device("OVX\\CHILD0000") + Device("OVX\\CHILD0001") + kCompanions,
-         {"Enum\\OVX\\CHILD0000"}, PurgeOutcome::EnumeratedEntryKept, {Enum("PCI\\VEN_1D9C&DEV_0111")},
-         Concat({"HKLM\\Enum\\OVX\\CHILD0000", "HKLM\\Enum\\OVX\\CHILD0001"}, kCompanionsKept)},
         {Block(Enum("VIRTUAL\\SSC-JOYSTK")) + Block(Enum("VIRTUAL\\SSC-SBEMU")) + Block(Enum("VIRTUAL\\SSC-LEGACY")) +
              Block(Enum("VIRTUAL\\SSC-DOSEMU")) + Block(Enum("VIRTUAL\\SSC-SWMIDI")) + kCompanions,
          {"Enum\\VIRTUAL\\SSC-DOSEMU"}, PurgeOutcome::VirtualDeviceKept, {Enum("VIRTUAL\\SSC-SWMIDI")},

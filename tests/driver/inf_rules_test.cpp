@@ -1,5 +1,5 @@
 // The four INF rewriting rules: the right lines, the right character,
-// nothing else, whatever the line ends, line lengths and run-time quirks.
+// nothing else, whatever the line ends and line lengths.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -22,83 +22,9 @@ using testsupport::Replaced;
 using testsupport::TestInf;
 using testsupport::TestMachine;
 
-// What the Windows run-time does that the virtual one spares the program.
-struct CrtQuirks {
-    // After a read in text mode, ftell counts every '\n' still in its buffer
-    // as CR LF: in a file with LF-only line ends it reports offsets that are
-    // too small (the whole small file sits in the buffer).
-    bool textTellCountsLfAsCrLf = false;
-    // fgets hands back its buffer, seen through strlen: the text ends at a NUL.
-    bool getsStopsAtNul = false;
-    std::optional<std::size_t> writeRoom;  // bytes the disk takes before writes fail
-};
-
-class CrtQuirksMachine : public TestMachine {
-public:
-    explicit CrtQuirksMachine(CrtQuirks q) : quirks(q) {}
-    CrtQuirks quirks;
-    std::unique_ptr<platform::FileStream> fopen(const std::string& path, const std::string& mode) override;
-};
-
-class QuirkyStream final : public platform::FileStream {
-public:
-    QuirkyStream(std::unique_ptr<platform::FileStream> inner, CrtQuirksMachine& machine, std::string path, bool text)
-        : inner_(std::move(inner)), machine_(machine), path_(std::move(path)), text_(text) {}
-
-    std::optional<std::string> Gets(std::size_t maxChars) override {
-        afterRead_ = true;
-        std::optional<std::string> line = inner_->Gets(maxChars);
-        if (line && machine_.quirks.getsStopsAtNul) line->resize(std::min(line->size(), line->find('\0')));
-        return line;
-    }
-    std::string Read(std::size_t count) override {
-        afterRead_ = true;
-        return inner_->Read(count);
-    }
-    bool Write(const std::string& bytes) override {
-        afterRead_ = false;
-        written_ += bytes.size();
-        if (machine_.quirks.writeRoom && written_ > *machine_.quirks.writeRoom) return false;
-        return inner_->Write(bytes);
-    }
-    bool Seek(std::int64_t offset, int origin) override {
-        afterRead_ = false;
-        return inner_->Seek(offset, origin);
-    }
-    std::int64_t Tell() override {
-        const std::int64_t exact = inner_->Tell();
-        if (!(text_ && afterRead_ && machine_.quirks.textTellCountsLfAsCrLf)) return exact;
-        const std::string content = machine_.Files().ReadFile(*machine_.FullPath(path_)).value_or("");
-        std::int64_t loneLineFeeds = 0;
-        for (std::size_t i = static_cast<std::size_t>(exact); i < content.size(); ++i) {
-            if (content[i] == '\n' && (i == 0 || content[i - 1] != '\r')) ++loneLineFeeds;
-        }
-        return exact - loneLineFeeds;
-    }
-    bool Flush() override { return inner_->Flush(); }
-    bool Eof() const override { return inner_->Eof(); }
-
-private:
-    std::unique_ptr<platform::FileStream> inner_;
-    CrtQuirksMachine& machine_;
-    std::string path_;
-    bool text_;
-    bool afterRead_ = false;
-    std::size_t written_ = 0;
-};
-
-std::unique_ptr<platform::FileStream> CrtQuirksMachine::fopen(const std::string& path, const std::string& mode) {
-    std::unique_ptr<platform::FileStream> stream = TestMachine::fopen(path, mode);
-    if (!stream) return stream;
-    return std::make_unique<QuirkyStream>(std::move(stream), *this, path, mode.find('b') == std::string::npos);
-}
-
-
 const std::string kLegacy = "HKR,\"Settings\",\"EnableLegacy\",    0x00010001,0x03,0,0,0";
 const std::string kJacks = "HKR,\"Settings\",\"JackConfig\",      0x00010001,0x05,0,0,0";
 const std::string kSettings = kLegacy + "\r\n" + kJacks + "\r\n";
-const CrtQuirks kTellQuirk{true, false, std::nullopt};
-const CrtQuirks kNulQuirk{false, true, std::nullopt};
 
 std::string Digit(std::string line, char digit) {
     line[48] = digit;
@@ -192,9 +118,9 @@ TEST(InfSettingsValues, EveryReachableChoiceOnTheWdmInf) {
 }
 
 // Both in-place rules find their lines the same way: from the start of the
-// file, whole lines only, whatever the run-time reports. In a row's text \1
+// file, whole lines only. In a row's text \1
 // and \2 stand for the rule's two lines, \3 and \4 for them edited.
-TEST(InfInPlaceRules, LineEndsLongLinesAndRunTimeQuirks) {
+TEST(InfInPlaceRules, LineEndsAndLongLines) {
     struct Rule {
         std::string name, lines[4];
         std::function<std::string(TestMachine&, const std::string&)> run;
@@ -207,7 +133,6 @@ TEST(InfInPlaceRules, LineEndsLongLinesAndRunTimeQuirks) {
     const std::string nul("\0", 1);
     struct Row {
         std::string name, text, expected;
-        CrtQuirks quirks = {};
         std::string onlyFor = "";
     } rows[] = {
         {"CR LF", "[x]\r\n\1\r\n\2\r\n", "[x]\r\n\3\r\n\4\r\n"},
@@ -223,18 +148,11 @@ TEST(InfInPlaceRules, LineEndsLongLinesAndRunTimeQuirks) {
         // The text after the first 1023 characters of a line is a piece, not a line.
         {"the tail of a long line", std::string(1023, ';') + "\2\r\n", std::string(1023, ';') + "\2\r\n"},
         {"empty file", "", ""},
-        {"ftell on CR LF lines is right", "[x]\r\n\1\r\n\2\r\n", "[x]\r\n\3\r\n\4\r\n", kTellQuirk},
-        // Only the first line's offset (after the seek to the start) is true.
-        {"ftell on LF-only lines is off", "\1\n\2\n", "\3\n\2\n", kTellQuirk},
-        // The byte before a wrong offset is the CR of a CR LF: the line must be there too.
-        {"ftell before an LF-only line is off", "\1\r\n\2\r\n[x]\n", "\3\r\n\2\r\n[x]\n", kTellQuirk},
-        {"fgets stops at a NUL byte before", nul + "j\r\n\1\r\n", nul + "j\r\n\3\r\n", kNulQuirk},
-        {"a comment after", "\1 ;x\r\n", "\1 ;x\r\n", {}, "Config switches"},
-        {"a long line beginning with it", "\1" + std::string(1500, ' ') + "\r\n", "\1" + std::string(1500, ' ') + "\r\n", {}, "Config switches"},
-        {"CR CR LF", "\1\r\r\n", "\1\r\r\n", {}, "Config switches"},
-        {"fgets stops at a NUL byte inside", "\1" + nul + "\r\n", "\1" + nul + "\r\n", kNulQuirk, "Config switches"},
-        {"more after the value", "\1 ; x\r\n\2" "1\r\n", "\3 ; x\r\n\4" "1\r\n", {}, "Settings values"},
-        {"a long line beginning with it", "\2" + std::string(4945, ',') + "\r\n", "\4" + std::string(4945, ',') + "\r\n", {}, "Settings values"},
+        {"a comment after", "\1 ;x\r\n", "\1 ;x\r\n", "Config switches"},
+        {"a long line beginning with it", "\1" + std::string(1500, ' ') + "\r\n", "\1" + std::string(1500, ' ') + "\r\n", "Config switches"},
+        {"CR CR LF", "\1\r\r\n", "\1\r\r\n", "Config switches"},
+        {"more after the value", "\1 ; x\r\n\2" "1\r\n", "\3 ; x\r\n\4" "1\r\n", "Settings values"},
+        {"a long line beginning with it", "\2" + std::string(4945, ',') + "\r\n", "\4" + std::string(4945, ',') + "\r\n", "Settings values"},
     };
     const std::vector<std::pair<std::string, std::string>> decoys[] = {  // lines like the rule's that are not
         {{"one more digit", "HKR,Config,DISMPU,1,00"}, {"another value", "HKR,Config,DISMPU,1,2"},
@@ -254,7 +172,7 @@ TEST(InfInPlaceRules, LineEndsLongLinesAndRunTimeQuirks) {
         };
         for (const Row& row : rows) {
             if (!row.onlyFor.empty() && row.onlyFor != rule.name) continue;
-            CrtQuirksMachine machine(row.quirks);
+            TestMachine machine;
             EXPECT_EQ(rule.run(machine, expand(row.text)), expand(row.expected)) << rule.name << ": " << row.name;
         }
         for (const auto& [name, decoy] : decoys[r]) {
@@ -302,7 +220,6 @@ TEST(InfCopyFlags, Lines) {
     struct Row {
         KernelStreamingInf inf;
         std::string before, after;
-        CrtQuirks quirks = {};
     } rows[] = {
         {ks, "[KS.CopyFiles]\r\nKS.SYS\r\n", "[KS.CopyFiles]\r\nks.sys" + flag},
         {ks, "[Ks.Remove.DELFILES]\r\nstream.sys\r\n[KS.CopyFiles]\r\nks.sys\r\n",
@@ -320,14 +237,9 @@ TEST(InfCopyFlags, Lines) {
          "[WDMAUDIO.CopyList]\r\nstream.sys" + flag + "[WDMAUDIO.DelFiles]\r\nStream.Sys\r\n"},
         {ksfilter, "MSPCLOCK.SYS,,,0x00000004\r\nmskssrv.sys\r\n", "mspclock.sys" + flag + "mskssrv.sys" + flag},
         {ksfilter, "ks.sys\r\nstream.sys\r\n", "ks.sys\r\nstream.sys\r\n"},
-        // An unfaithful copy never replaces the INF.
-        {ks, std::string("[x]\r\nnul\0byte\r\nks.sys\r\n", 24), std::string("[x]\r\nnul\0byte\r\nks.sys\r\n", 24), kNulQuirk},
-        {ks, "[x]\r\nks.sys\r\n", "[x]\r\nks.sys" + flag, kNulQuirk},
-        {ks, "[x]\r\nks.sys\r\n", "[x]\r\nks.sys\r\n", {false, false, 10}},
-        {ks, "[x]\r\nks.sys\r\n", "[x]\r\nks.sys" + flag, {false, false, 26}},
-    };
+            };
     for (const Row& row : rows) {
-        CrtQuirksMachine machine(row.quirks);
+        TestMachine machine;
         machine.Files().PutFile(InfPath(row.inf), row.before);
         setup::RewriteCopyFlags(machine, {row.inf});
         EXPECT_EQ(machine.Files().ReadFile(InfPath(row.inf)), row.after) << setup::ToString(row.inf) << ": " << row.before;

@@ -45,7 +45,6 @@ TEST(MainDialog, WhatItChecksWhenItOpensAndTheQuestion) {
         bool mainDialogUsed = true;
     } rows[] = {
         {WindowsVersion::Win98SE, "", "", {}, "1003=hidden 1001=checked 1002=checked"},
-        {WindowsVersion::NT4, "", "", {}, "1003=hidden 1001=checked 1002=unchecked,disabled"},
         {WindowsVersion::NT4, "", "", {"NT40\\app\\Setup.exe"}, "", "Can not find installation files."},
         {WindowsVersion::Win98, ask98, "", {}, "1003=hidden 1001=checked 1002=checked"},  // the first edition never asks
         {WindowsVersion::WinME, "[InstallOption]\nWindowsMEDriver=0\n", "", {"W95-98\\app\\Setup.exe"},

@@ -42,7 +42,6 @@ TEST(ApplicationsLaunch, InstallerChosenForTheSystem) {
         {WindowsVersion::WinME, "", both, "E:\\W2K-ME\\app\\Setup.exe"},
         {WindowsVersion::WinME, "[InstallOption]\nWindowsMEDriver=0\n", "WIN_ME\\app\\Setup.exe", "E:\\WIN_ME\\app\\Setup.exe"},
         {WindowsVersion::NT4, "", "W2K-ME\\app\\Setup.exe", ""},  // no fallback
-        {WindowsVersion::NT4, "", "WIN_NT40\\app\\Setup.exe", "E:\\WIN_NT40\\app\\Setup.exe"},
         {WindowsVersion::WinXP, "", "W95-98\\app\\Setup.exe W2K-ME\\x.txt", ""},
     };
     for (const Row& row : rows) {
