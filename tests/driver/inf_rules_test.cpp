@@ -144,13 +144,11 @@ TEST(InfInPlaceRules, LineEndsAndLongLines) {
         {"a Ctrl-Z ends the text", "[x]\r\n\x1A\r\n\1\r\n", "[x]\r\n\x1A\r\n\1\r\n"},
         {"a NUL byte in an earlier line", "a" + nul + "b\r\n\1\r\n", "a" + nul + "b\r\n\3\r\n"},
         {"after a line of 1023 characters", std::string(1023, 'x') + "\r\n\2\r\n", std::string(1023, 'x') + "\r\n\4\r\n"},
-        {"after a line of 5000 characters", std::string(5000, 'x') + "\n\1\n", std::string(5000, 'x') + "\n\3\n"},
         // The text after the first 1023 characters of a line is a piece, not a line.
         {"the tail of a long line", std::string(1023, ';') + "\2\r\n", std::string(1023, ';') + "\2\r\n"},
         {"empty file", "", ""},
         {"a comment after", "\1 ;x\r\n", "\1 ;x\r\n", "Config switches"},
         {"a long line beginning with it", "\1" + std::string(1500, ' ') + "\r\n", "\1" + std::string(1500, ' ') + "\r\n", "Config switches"},
-        {"CR CR LF", "\1\r\r\n", "\1\r\r\n", "Config switches"},
         {"more after the value", "\1 ; x\r\n\2" "1\r\n", "\3 ; x\r\n\4" "1\r\n", "Settings values"},
         {"a long line beginning with it", "\2" + std::string(4945, ',') + "\r\n", "\4" + std::string(4945, ',') + "\r\n", "Settings values"},
     };
@@ -227,9 +225,7 @@ TEST(InfCopyFlags, Lines) {
         {ks, "KS.SYS\r\n[KS.DelFiles]\r\nKS.SYS\r\n", "ks.sys" + flag + "[KS.DelFiles]\r\nKS.SYS\r\n"},
         {ks, "ks.sys,,,0x00000002 ; the tail goes\r\n", "ks.sys" + flag},
         {ks, "ks.sys,,,0x00000010 ; flagged\r\n", "ks.sys,,,0x00000010 ; flagged\r\n"},
-        {ks, "KS.SYS,,,0X00000010\r\n", "KS.SYS,,,0X00000010\r\n"},
         {ks, "ksuser.dll\r\nStream.Sys,,,4\r\nksproxy.ax\r\n", "ksuser.dll" + flag + "stream.sys" + flag + "ksproxy.ax" + flag},
-        {ks, "ks.sys," + std::string(2000, 'x') + "\r\nks.sys\r\n", "ks.sys" + flag + "ks.sys" + flag},
         {ks, std::string(1023, 'x') + "ks.sys\r\n", std::string(1023, 'x') + "ks.sys\r\n"},
         {ks, std::string(1022, 'x') + "\r\nks.sys\r\n", std::string(1022, 'x') + "\r\nks.sys" + flag},
         {ks, std::string("a\0b\r\nks.sys\r\n", 13), std::string("a\0b\r\n", 5) + "ks.sys" + flag},

@@ -96,7 +96,6 @@ TEST(Startup, EachOutcome) {
         {WindowsVersion::Win98SE, "", "", "main setup dialog", 1},
         {WindowsVersion::Win98SE, "/ap", "", "applications launch", 0},
         {WindowsVersion::Win98SE, "/AP ", "", "main setup dialog", 1},
-        {WindowsVersion::Win98SE, "/AP /DRIVER", "", "main setup dialog", 1},
         {WindowsVersion::WinME, "-driver", "", medium, 0},
         {WindowsVersion::Win95, "", "DriverOnly=1", medium, 0},
         {WindowsVersion::NT4, "/DRIVER", "", nt4, 0},
@@ -116,7 +115,6 @@ TEST(Startup, EachOutcome) {
         {WindowsVersion::Win98, "", "WebSetup=-1", flat, -1},
         {WindowsVersion::NT4, "", "WebSetup=2", nt4, -1},
         {WindowsVersion::Win98SE, "", "WebSetup=1x", "VxD driver option dialog", 1},  // leading digits count
-        {WindowsVersion::Win98SE, "", "WebSetup=x1", "main setup dialog", 1},
     };
     for (const Row& row : rows) {
         TestMachine machine(row.version);

@@ -56,7 +56,6 @@ TEST(UnattendedInstallation, EachSystemInEachVariant) {
         {WindowsVersion::Win98, "", "[InstallOption]\nWebSetup=2\nInstallWDMDriver=1\n", true, true, "OVVXD.INF", vxdDisk, "", false},
         {WindowsVersion::Win98SE, "", "[InstallOption]\nWebSetup=2\nInstallWDMDriver=1\n", true, false, "OVVXD.INF", wdmDisk,
          "ks.inf wdmaudio.inf", false},
-        {WindowsVersion::WinME, "", "[InstallOption]\nWebSetup=2\n", true, true, "OVVXD.INF", vxdDisk, "", false},
         {WindowsVersion::WinME, "", "[InstallOption]\nWebSetup=3\nInstallWDMDriver=1\n", true, false, "OVVXD.INF", "", "", true},
     };
     for (const Row& row : rows) {
