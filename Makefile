@@ -4,7 +4,7 @@ NATIVE := build/native
 SANITIZE := build/native-sanitize
 DEMO_MACHINE ?= examples/win98se-cd
 
-.PHONY: all demo test deps native sanitize win32 win64 bench fuzz screenshots clean
+.PHONY: all demo test deps native release sanitize win32 win64 bench fuzz soak screenshots clean
 
 all: native win32 win64
 
@@ -15,9 +15,10 @@ native:
 	cmake --preset native > /dev/null
 	cmake --build $(NATIVE) -j$(JOBS)
 
+# clang, with the libFuzzer targets beside the tests (make fuzz runs them).
 sanitize:
 	cmake --preset native-sanitize > /dev/null
-	cmake --build $(SANITIZE) -j$(JOBS)
+	cmake --build $(SANITIZE) -j$(JOBS) --target unit_tests setupsim
 
 win32:
 	cmake --preset win32 > /dev/null
@@ -47,16 +48,22 @@ FUZZ_SECONDS ?= 20
 fuzz:
 	FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/run-fuzzers
 
-bench: native
-	$(NATIVE)/setup_bench
+# Benchmarks and the soak run on the optimised build.
+RELEASE := build/release
+release:
+	cmake --preset release > /dev/null
+	cmake --build $(RELEASE) -j$(JOBS) --target setup_bench fault_campaign
+
+bench: release
+	$(RELEASE)/setup_bench
 
 # The fault campaign on every flow for SOAK_SECONDS (10 minutes by default),
 # from seed SOAK_FIRST_SEED on; it prints the runs, faults injected, crashes,
 # hangs and violations, and replays a failing run with --flow NAME --seed N.
 SOAK_SECONDS ?= 600
 SOAK_FIRST_SEED ?= 1
-soak: native
-	$(NATIVE)/fault_campaign --seconds $(SOAK_SECONDS) --first-seed $(SOAK_FIRST_SEED)
+soak: release
+	$(RELEASE)/fault_campaign --seconds $(SOAK_SECONDS) --first-seed $(SOAK_FIRST_SEED)
 
 # Every dialog in every language under Wine, into docs/screenshots/*.png.
 screenshots: deps

@@ -18,7 +18,7 @@ std::string Problems(const campaign::Report& report) {
 
 TEST(FaultCampaign, EveryFlowUnderFaultsAndBadInputsEndsAsItShould) {
     std::uint64_t seeds = 60, runs = 0, faults = 0;  // every flow meets every bad input at every failure rate
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(SETUP_SANITIZED)
     seeds = 5;  // every bad input meets some flow, in the sanitizers' slower build
 #endif
     if (const char* text = std::getenv("FAULT_CAMPAIGN_SEEDS")) seeds = std::strtoull(text, nullptr, 10);

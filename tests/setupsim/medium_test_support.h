@@ -29,11 +29,12 @@ inline Output Setupsim(std::vector<std::string> args) {
 // A medium from (path, content) pairs, each folder on the way listed once before its content.
 inline setupsim::Medium MediumOf(const std::vector<std::pair<std::string, std::string>>& files) {
     setupsim::Medium medium{"test medium", {}};
-    for (const auto& [path, content] : files) {
+    for (const auto& file : files) {
+        const std::string& path = file.first;
         for (std::size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1))
             if (std::none_of(medium.entries.begin(), medium.entries.end(), [&](const auto& e) { return e.path == path.substr(0, slash); }))
                 medium.entries.push_back({path.substr(0, slash), true, {}});
-        medium.entries.push_back({path, false, content});
+        medium.entries.push_back({path, false, file.second});
     }
     return medium;
 }
