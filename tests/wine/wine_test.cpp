@@ -127,6 +127,7 @@ protected:
 TEST(WineBinary, UnderTest) {
     const std::string line = "wine tests: " + UnderTest();
     std::cout << line << "\n";
+    std::filesystem::create_directories(WINE_TESTS_WORK_DIR);
     std::ofstream(std::string(WINE_TESTS_WORK_DIR) + "/binary-under-test.txt") << line << "\n";
     EXPECT_EQ(Missing({"setup.exe"}), "");
 }
