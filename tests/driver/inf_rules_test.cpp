@@ -22,6 +22,39 @@ using testsupport::Replaced;
 using testsupport::TestInf;
 using testsupport::TestMachine;
 
+// The Windows run-time's ftell in text mode counts every LF still in its
+// buffer as CR LF: after a read in a small file with LF-only line ends it
+// reports offsets that are too small. The virtual run-time is exact.
+class MiscountingMachine : public TestMachine {
+    struct Stream final : platform::FileStream {
+        std::unique_ptr<platform::FileStream> in;
+        std::string content;
+        bool afterRead = false;
+        std::optional<std::string> Gets(std::size_t n) override { afterRead = true; return in->Gets(n); }
+        std::string Read(std::size_t n) override { afterRead = true; return in->Read(n); }
+        bool Write(const std::string& bytes) override { afterRead = false; return in->Write(bytes); }
+        bool Seek(std::int64_t offset, int origin) override { afterRead = false; return in->Seek(offset, origin); }
+        bool Flush() override { return in->Flush(); }
+        bool Eof() const override { return in->Eof(); }
+        std::int64_t Tell() override {
+            const std::int64_t exact = in->Tell();
+            std::int64_t lone = 0;
+            for (std::size_t i = static_cast<std::size_t>(exact); afterRead && i < content.size(); ++i) {
+                lone += content[i] == '\n' && (i == 0 || content[i - 1] != '\r');
+            }
+            return exact - lone;
+        }
+    };
+
+public:
+    std::unique_ptr<platform::FileStream> fopen(const std::string& path, const std::string& mode) override {
+        auto stream = std::make_unique<Stream>();
+        stream->content = Files().ReadFile(*FullPath(path)).value_or("");
+        stream->in = TestMachine::fopen(path, mode);
+        return stream->in ? std::move(stream) : nullptr;
+    }
+};
+
 const std::string kLegacy = "HKR,\"Settings\",\"EnableLegacy\",    0x00010001,0x03,0,0,0";
 const std::string kJacks = "HKR,\"Settings\",\"JackConfig\",      0x00010001,0x05,0,0,0";
 const std::string kSettings = kLegacy + "\r\n" + kJacks + "\r\n";
@@ -134,6 +167,7 @@ TEST(InfInPlaceRules, LineEndsAndLongLines) {
     struct Row {
         std::string name, text, expected;
         std::string onlyFor = "";
+        bool miscounting = false;  // on the Windows run-time
     } rows[] = {
         {"CR LF", "[x]\r\n\1\r\n\2\r\n", "[x]\r\n\3\r\n\4\r\n"},
         {"LF only, then CR LF", "\1\n\2\n\1\r\n", "\3\n\4\n\1\r\n"},
@@ -147,6 +181,11 @@ TEST(InfInPlaceRules, LineEndsAndLongLines) {
         // The text after the first 1023 characters of a line is a piece, not a line.
         {"the tail of a long line", std::string(1023, ';') + "\2\r\n", std::string(1023, ';') + "\2\r\n"},
         {"empty file", "", ""},
+        {"ftell on CR LF lines is right", "[x]\r\n\1\r\n\2\r\n", "[x]\r\n\3\r\n\4\r\n", "", true},
+        // Only the first line's offset, after the seek to the start, is sure;
+        // the byte before a wrong offset may be a CR LF's CR, a line end too.
+        {"ftell on LF-only lines is off", "\1\n\2\n", "\3\n\2\n", "", true},
+        {"ftell before an LF-only line is off", "\1\r\n\2\r\n[x]\n", "\3\r\n\2\r\n[x]\n", "", true},
         {"a comment after", "\1 ;x\r\n", "\1 ;x\r\n", "Config switches"},
         {"a long line beginning with it", "\1" + std::string(1500, ' ') + "\r\n", "\1" + std::string(1500, ' ') + "\r\n", "Config switches"},
         {"more after the value", "\1 ; x\r\n\2" "1\r\n", "\3 ; x\r\n\4" "1\r\n", "Settings values"},
@@ -170,8 +209,9 @@ TEST(InfInPlaceRules, LineEndsAndLongLines) {
         };
         for (const Row& row : rows) {
             if (!row.onlyFor.empty() && row.onlyFor != rule.name) continue;
-            TestMachine machine;
-            EXPECT_EQ(rule.run(machine, expand(row.text)), expand(row.expected)) << rule.name << ": " << row.name;
+            const std::unique_ptr<TestMachine> machine =
+                row.miscounting ? std::make_unique<MiscountingMachine>() : std::make_unique<TestMachine>();
+            EXPECT_EQ(rule.run(*machine, expand(row.text)), expand(row.expected)) << rule.name << ": " << row.name;
         }
         for (const auto& [name, decoy] : decoys[r]) {
             TestMachine machine;
