@@ -143,15 +143,4 @@ TEST(RetireDriverFiles, WinIniRunBecomesASingleSpace) {
     }
 }
 
-TEST(RetireDriverFiles, UnknownWindowsFolderTouchesNothing) {
-    // Without a Windows folder, paths would point at the current drive's root.
-    TestMachine unknown;
-    unknown.settings.windowsFolder = "";
-    unknown.Files().PutFile("E:\\INF\\OTHER\\OVAUDIO.INF", Legacy("OVX4720"));
-    unknown.Files().PutFile("C:\\SYSTEM\\OVAUDIO.VXD", "vxd");
-    setup::CleanEarlierDriverFiles(unknown, 1);
-    EXPECT_TRUE(unknown.Files().Exists("E:\\INF\\OTHER\\OVAUDIO.INF"));
-    EXPECT_EQ(unknown.GetJournal().Count("write profile"), 0u);
-}
-
 }  // namespace

@@ -260,11 +260,10 @@ TEST(InfCopyFlags, Lines) {
         std::string before, after;
     } rows[] = {
         {ks, "[KS.CopyFiles]\r\nKS.SYS\r\n", "[KS.CopyFiles]\r\nks.sys" + flag},
+        {ks, "KS.SYS\r\n[KS.DelFiles]\r\nKS.SYS\r\n", "ks.sys" + flag + "[KS.DelFiles]\r\nKS.SYS\r\n"},
         {ks, "[Ks.Remove.DELFILES]\r\nstream.sys\r\n[KS.CopyFiles]\r\nks.sys\r\n",
          "[Ks.Remove.DELFILES]\r\nstream.sys\r\n[KS.CopyFiles]\r\nks.sys\r\n"},
-        {ks, "KS.SYS\r\n[KS.DelFiles]\r\nKS.SYS\r\n", "ks.sys" + flag + "[KS.DelFiles]\r\nKS.SYS\r\n"},
         {ks, "ks.sys,,,0x00000002 ; the tail goes\r\n", "ks.sys" + flag},
-        {ks, "ks.sys,,,0x00000010 ; flagged\r\n", "ks.sys,,,0x00000010 ; flagged\r\n"},
         {ks, "ksuser.dll\r\nStream.Sys,,,4\r\nksproxy.ax\r\n", "ksuser.dll" + flag + "stream.sys" + flag + "ksproxy.ax" + flag},
         {ks, std::string(1023, 'x') + "ks.sys\r\n", std::string(1023, 'x') + "ks.sys\r\n"},
         {ks, std::string(1022, 'x') + "\r\nks.sys\r\n", std::string(1022, 'x') + "\r\nks.sys" + flag},

@@ -29,7 +29,6 @@ TEST(OptionDialogs, JackRulesAsClickSequences) {
         {"click 1012,", "1006=checked 1011=unchecked 1012=checked 1013=unchecked 1007=unchecked"},
         {"click 1013,", "1006=checked 1011=checked 1012=unchecked 1013=checked 1007=unchecked"},
         {"click 1012, click 1013,", "1006=checked 1011=unchecked 1012=unchecked 1013=checked 1007=unchecked"},
-        {"click 1012, click 1013, click 1011,", "1006=checked 1011=checked 1012=unchecked 1013=checked 1007=unchecked"},
         {"click 1013, click 1012,", "1006=checked 1011=unchecked 1012=checked 1013=unchecked 1007=unchecked"},
         {"click 1007,", card},
         {"click 1013, click 1007, click 1006,", "1006=checked 1011=checked 1012=unchecked 1013=checked 1007=unchecked"},

@@ -171,11 +171,6 @@ TEST(MainDialog, MediumGoneBeforeTheApplicationsStep) {
         // The note is written only once the installer is there again.
         EXPECT_EQ(machine.Files().Exists(kNote), row.messages.size() == 1) << row.machineIni;
     }
-    MediumMachine keeps(WindowsVersion::WinME, "", "[Dialogs]\n102 = click 1002, ok\n");
-    keeps.Files().PutFile(kNote, "[Other]\r\nKeep=1\r\n[Need_To_Reboot]\r\nInstall=NO\r\n");
-    keeps.Run();
-    EXPECT_EQ(keeps.Files().ReadFile(kNote),
-              "[Other]\r\nKeep=1\r\n[Need_To_Reboot]\r\nInstall=YES\r\n[Need_To_InstallDriver]\r\nInstall=NO\r\nCommand=\r\n");
 }
 
 TEST(MainDialog, TheArchitectureQuestionAndTheAboutBoxAlone) {
@@ -201,10 +196,6 @@ TEST(MainDialog, TheArchitectureQuestionAndTheAboutBoxAlone) {
         }
         EXPECT_EQ(machine.Journal("dialog closed", "controls"), std::vector<std::string>{row.states}) << row.actions;
     }
-    // A language the program lacks gets the English template.
-    TestMachine german(WindowsVersion::Win98SE, "[Machine]\nLanguage = German\n");
-    setup::DriverTypeDialog(german, 0).DoModal();
-    EXPECT_EQ(german.Journal("dialog shown", "title"), std::vector<std::string>{"Windows 98SE/ME device-driver architecture selection"});
     TestMachine about(WindowsVersion::Win98SE, "[Dialogs]\n100 = esc\n100 = close\n");
     for (int i = 0; i < 3; ++i) setup::AboutDialog(about, 0).DoModal();
     EXPECT_EQ(about.Journal("dialog shown", "title"), std::vector<std::string>(3, "About Setup"));
