@@ -30,9 +30,18 @@ Outcome ChooseOutcome(CommandLineMode mode, const OsKind& os, const InstallOptio
     return os.NT4 ? Outcome::SilentEnd : Outcome::UnattendedFromFlatPackage;
 }
 
-bool ShowsDialog(Outcome outcome) {
-    return outcome == Outcome::MainDialog || outcome == Outcome::WdmOptionsDialog ||
-           outcome == Outcome::VxdOptionsDialog;
+bool TurnsOn3dLook(Outcome outcome, const InstallOptions& options) {
+    switch (outcome) {
+        case Outcome::MainDialog:
+        case Outcome::WdmOptionsDialog:
+        case Outcome::VxdOptionsDialog:
+        case Outcome::UnattendedFromFlatPackage:
+            return true;
+        case Outcome::SilentEnd:
+            return options.WebSetup != 0;  // NT 4.0 with a flat package, past the dialog step
+        default:
+            return false;
+    }
 }
 
 }  // namespace setup

@@ -23,7 +23,8 @@ const char* ToString(Outcome outcome);
 
 Outcome ChooseOutcome(CommandLineMode mode, const OsKind& os, const InstallOptions& options);
 
-// Whether the outcome turns on the three-dimensional control look first.
-bool ShowsDialog(Outcome outcome);
+// Whether the run gets as far as the dialog outcomes and the flat package,
+// which first turn on the three-dimensional control look.
+bool TurnsOn3dLook(Outcome outcome, const InstallOptions& options);
 
 }  // namespace setup

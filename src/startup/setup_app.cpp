@@ -34,7 +34,7 @@ void SetupApp::Run() {
     const Outcome outcome = ChooseOutcome(mode, os, options);
     platform_.OutputDebugString(std::string("outcome: ") + ToString(outcome));
 
-    if (ShowsDialog(outcome)) platform_.Enable3dControls();
+    if (TurnsOn3dLook(outcome, options)) platform_.Enable3dControls();
     switch (outcome) {
         case Outcome::Windows2000Handover:
             HandOverToWindows2000Setup(platform_, sourceFolder,
