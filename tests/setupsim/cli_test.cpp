@@ -27,6 +27,8 @@ TEST(SetupsimRun, ExampleInTextAndJson) {
     for (const char* line : {"OVCDPLAY.INI", "[CD PLAYER] UsingCDDA = 1", "\"DefaultFormat\" = \"CD Quality\"",
                              "- HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run \"PCI Audio Applications\""})
         EXPECT_NE(text.out.find(line), std::string::npos) << line;
+    // Quoted as a Windows user writes paths: the backslashes stay single.
+    EXPECT_NE(text.out.find("path=\"C:\\Program Files\\Orvanta\\\"  result=ok"), std::string::npos);
     const nlohmann::json report = nlohmann::json::parse(Setupsim({"run", kExample, "--json"}).out);
     EXPECT_EQ(report["machine"]["windows"].dump() + report["ending"]["exitCode"].dump() + report["ending"]["restart"].dump(), "\"98SE\"0false");
     EXPECT_EQ(report["journal"][0]["kind"].dump() + report["journal"][0]["key"].dump(), "\"write profile\"\"UsingCDDA\"");

@@ -1,5 +1,7 @@
 #include "setupsim/report.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <iomanip>
 #include <sstream>
 
@@ -7,16 +9,27 @@ namespace setupsim {
 
 namespace {
 
+bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+
+// Windows paths read as a Windows user writes them: only the quote and
+// control characters are escaped, never a backslash.
 std::string Quoted(const std::string& value) {
-    if (!value.empty() && value.find_first_of(" \t=\"") == std::string::npos) return value;
+    const bool plain = !value.empty() && value.find_first_of(" =\"") == std::string::npos &&
+                       std::none_of(value.begin(), value.end(), IsControl);
+    if (plain) return value;
     std::string quoted = "\"";
     for (char c : value) {
-        if (c == '"' || c == '\\') quoted += '\\';
-        if (c == '\n') {
-            quoted += "\\n";
-            continue;
+        if (c == '"') {
+            quoted += "\\\"";
+        } else if (c == '\n' || c == '\r' || c == '\t') {
+            quoted += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
+        } else if (IsControl(c)) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+            quoted += hex;
+        } else {
+            quoted += c;
         }
-        quoted += c;
     }
     return quoted + "\"";
 }
