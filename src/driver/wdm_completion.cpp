@@ -75,11 +75,14 @@ void WaitForTrayVolumeIcon(platform::Platform& platform, const std::function<voi
         platform::ERROR_SUCCESS) {
         return;
     }
-    std::optional<std::uint32_t> services = ReadTrayServices(platform, key);
-    for (int waits = 0; services && !(*services & kTrayVolumeService) && waits < kMaxTrayWaits; ++waits) {
-        platform.Sleep(kTrayPause);
-        Repaint(repaint);
-        services = ReadTrayServices(platform, key);
+    if (const std::optional<std::uint32_t> first = ReadTrayServices(platform, key)) {
+        std::uint32_t services = *first;
+        for (int waits = 0; !(services & kTrayVolumeService) && waits < kMaxTrayWaits; ++waits) {
+            platform.Sleep(kTrayPause);
+            Repaint(repaint);
+            // A read that fails leaves the value read before: the wait goes on.
+            services = ReadTrayServices(platform, key).value_or(services);
+        }
     }
     platform.RegCloseKey(key);
 }

@@ -149,6 +149,9 @@ TEST(WdmInstallation, WaitsCountedExactly) {
         {"mixer after 7 waits, tray after 2", false,
          "reenumeration 20000 = mixer-devices 1\nreenumeration 30000 = " + services, 2, 7, 2, 10},
         {"mixer never rises, tray never returns", false, "", 2, 60, 30, 10},
+        {"mixer after 7 waits, the tray's value unreadable after 2: the earlier value stands", false,
+         "reenumeration 20000 = mixer-devices 1\nreenumeration 30000 = registry-delete HKEY_CURRENT_USER\\" +
+             std::string(kSystray), 2, 7, 30, 10},
         {"mixer at once: no tray wait; game port on pass 4", true,
          "reenumeration 10000 = registry-set HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\MEDIA\\0001"
          " | DriverDesc | \"OVX4720/R3DX PCI game port\"", 3, 0, 3, 10},
