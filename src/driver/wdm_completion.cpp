@@ -37,10 +37,15 @@ void DeleteDriverDatabase(platform::Platform& platform) {
 }
 
 // Every entry is kept: a list of any length gains the staged folder. A list
-// that cannot be read is left as it is rather than replaced.
+// that cannot be read (Wine has no SetupQuerySourceListA) is not replaced:
+// the staged folder alone is added to it, so that Plug and Play finds the
+// staged files instead of asking for the driver disk.
 void AddStagedFolderToSources(platform::Platform& platform) {
     std::optional<std::vector<std::string>> current = platform.SetupQuerySourceList(kSourceListFlags);
-    if (!current) return;
+    if (!current) {
+        platform.SetupAddToSourceList(kSourceListFlags, kWdmStagingPath);
+        return;
+    }
     std::vector<std::string> sources = *current;
     sources.push_back(kWdmStagingPath);
     platform.SetupSetSourceList(kSourceListFlags, sources);

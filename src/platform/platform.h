@@ -161,6 +161,7 @@ public:
                                  std::uint32_t mediaType, std::uint32_t copyStyle) = 0;
     virtual std::optional<std::vector<std::string>> SetupQuerySourceList(std::uint32_t flags) = 0;
     virtual bool SetupSetSourceList(std::uint32_t flags, const std::vector<std::string>& list) = 0;
+    virtual bool SetupAddToSourceList(std::uint32_t flags, const std::string& source) = 0;
     virtual bool SetupFreeSourceList(std::vector<std::string>& list) = 0;
     // 0 (INVALID_HANDLE_VALUE's stand-in) when the set cannot be had.
     virtual Handle SetupDiGetClassDevs(std::uint32_t flags) = 0;

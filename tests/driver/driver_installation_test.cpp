@@ -206,7 +206,8 @@ TEST(WdmInstallation, StagesPlacesAndHandsOverOnMe) {
 }
 
 TEST(WdmInstallation, NoOemInfOn98SeAndASetupSourceThatRefuses) {
-    WdmMachine machine(WindowsVersion::Win98SE);
+    // Nor can the source list be read: the staged folder is added to it.
+    WdmMachine machine(WindowsVersion::Win98SE, "[Faults]\nSetupQuerySourceList = always\n");
     machine.mixerRisesOnFirstCheck = true;
     machine.Files().AddDrive('D');
     machine.Files().PutDirectory("D:\\CABS");
@@ -224,6 +225,8 @@ TEST(WdmInstallation, NoOemInfOn98SeAndASetupSourceThatRefuses) {
     EXPECT_EQ(offered, std::vector<std::string>{"D:\\CABS\\OVAUDIO.INF failed"});
     EXPECT_TRUE(machine.Files().IsFile("C:\\WINDOWS\\INF\\OTHER\\OVAUDIO.INF"));
     EXPECT_FALSE(machine.Files().Exists("C:\\WINDOWS\\INF\\OTHER\\ovwdm.sys"));
+    EXPECT_EQ(machine.SourceList(), (std::vector<std::string>{"D:\\WIN98", "C:\\Program Files\\Orvanta\\WIN_ME"}));
+    EXPECT_EQ(machine.GetJournal().Count("set source list"), 0u);
 }
 
 TEST(DriverInstallation, RefusedSystemsChangeNothingOfTheDriver) {

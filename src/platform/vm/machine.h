@@ -190,6 +190,7 @@ public:
                          std::uint32_t copyStyle) override;
     std::optional<std::vector<std::string>> SetupQuerySourceList(std::uint32_t flags) override;
     bool SetupSetSourceList(std::uint32_t flags, const std::vector<std::string>& list) override;
+    bool SetupAddToSourceList(std::uint32_t flags, const std::string& source) override;
     bool SetupFreeSourceList(std::vector<std::string>& list) override;
     platform::Handle SetupDiGetClassDevs(std::uint32_t flags) override;
     bool SetupDiEnumDeviceInfo(platform::Handle set, std::uint32_t index, std::uint32_t& devInst) override;

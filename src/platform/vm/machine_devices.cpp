@@ -1,6 +1,8 @@
 // The device tree, Setup API and Configuration Manager of the virtual machine.
 #include "platform/vm/machine.h"
 
+#include <algorithm>
+
 namespace vm {
 
 std::string VirtualMachine::MultiSz(const std::vector<std::string>& texts) const {
@@ -82,6 +84,13 @@ bool VirtualMachine::SetupSetSourceList(std::uint32_t /*flags*/, const std::vect
     std::string joined;
     for (const std::string& entry : list) joined += (joined.empty() ? "" : "; ") + entry;
     Log("set source list", {{"entries", std::to_string(list.size())}, {"list", joined}});
+    return true;
+}
+
+bool VirtualMachine::SetupAddToSourceList(std::uint32_t /*flags*/, const std::string& source) {
+    if (!settings.setupApi || Fault("SetupAddToSourceList")) return false;
+    if (std::find(sourceList_.begin(), sourceList_.end(), source) == sourceList_.end()) sourceList_.push_back(source);
+    Log("add to source list", {{"source", source}});
     return true;
 }
 

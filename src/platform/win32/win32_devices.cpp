@@ -42,6 +42,10 @@ bool Win32Platform::SetupSetSourceList(std::uint32_t flags, const std::vector<st
                                                        entries.data(), static_cast<UINT>(entries.size()));
 }
 
+bool Win32Platform::SetupAddToSourceList(std::uint32_t flags, const std::string& source) {
+    return setupApi_.Call<SetupAddToSourceListAFunction>("SetupAddToSourceListA", FALSE, DWORD{flags}, source.c_str());
+}
+
 bool Win32Platform::SetupFreeSourceList(std::vector<std::string>& list) {
     list.clear();
     return true;

@@ -88,6 +88,7 @@ public:
     // The list is copied and the Setup API's own list released at once.
     std::optional<std::vector<std::string>> SetupQuerySourceList(std::uint32_t flags) override;
     bool SetupSetSourceList(std::uint32_t flags, const std::vector<std::string>& list) override;
+    bool SetupAddToSourceList(std::uint32_t flags, const std::string& source) override;
     // Only empties the copy: SetupQuerySourceList has released the original.
     bool SetupFreeSourceList(std::vector<std::string>& list) override;
     Handle SetupDiGetClassDevs(std::uint32_t flags) override;

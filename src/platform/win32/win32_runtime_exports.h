@@ -22,6 +22,7 @@ using SetupCopyOEMInfAFunction = BOOL WINAPI(PCSTR sourceInf, PCSTR mediaLocatio
                                              PDWORD requiredSize, PSTR* destinationComponent);
 using SetupQuerySourceListAFunction = BOOL WINAPI(DWORD flags, PCSTR** list, PUINT count);
 using SetupSetSourceListAFunction = BOOL WINAPI(DWORD flags, PCSTR* list, UINT count);
+using SetupAddToSourceListAFunction = BOOL WINAPI(DWORD flags, PCSTR source);
 using SetupFreeSourceListAFunction = BOOL WINAPI(PCSTR** list, UINT count);
 using SetupDiGetClassDevsAFunction = HANDLE WINAPI(const GUID* classGuid, PCSTR enumerator, HWND parent,
                                                    DWORD flags);

@@ -45,6 +45,7 @@
 #undef SetupCopyOEMInf
 #undef SetupQuerySourceList
 #undef SetupSetSourceList
+#undef SetupAddToSourceList
 #undef SetupFreeSourceList
 #undef SetupDiGetClassDevs
 #undef SetupDiGetDeviceRegistryProperty
