@@ -12,7 +12,9 @@ set_target_properties(setup PROPERTIES OUTPUT_NAME setup SUFFIX .exe)
 target_link_libraries(setup PRIVATE setup_win32)
 # Loadable on Windows 95: subsystem and OS version 4.0, no run-time DLLs.
 target_link_options(setup PRIVATE -static -static-libgcc -static-libstdc++ -s
-  -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+  -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+  # No link time stamp: two builds of one commit give the same bytes.
+  -Wl,--no-insert-timestamp)
 
 # Windows programs the Wine tests run beside setup.exe.
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/programs/CMakeLists.txt)
