@@ -14,11 +14,11 @@
 #include <memory>
 
 #include "cleanup/driver_file_retirement.h"
+#include "driver/driver_installation.h"
+#include "environment/install_options.h"
+#include "environment/os_kind.h"
 #include "platform/vm/machine.h"
-#include "startup/install_options.h"
-#include "startup/os_kind.h"
 #include "startup/setup_app.h"
-#include "startup/unattended_installation.h"
 
 namespace {
 

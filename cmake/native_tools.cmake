@@ -7,7 +7,7 @@ find_package(nlohmann_json REQUIRED)
 file(GLOB_RECURSE VM_SOURCES CONFIGURE_DEPENDS src/platform/vm/*.cpp)
 add_library(setup_vm STATIC ${VM_SOURCES})
 target_include_directories(setup_vm PUBLIC src)
-target_link_libraries(setup_vm PUBLIC setup_logic nlohmann_json::nlohmann_json)
+target_link_libraries(setup_vm PUBLIC nlohmann_json::nlohmann_json)
 
 # >>> Resource scripts embedded in setup_vm (cmake/embed_resources.cmake): the
 # virtual machine reads the dialog templates setup.exe is built from.
@@ -30,7 +30,7 @@ file(GLOB SIM_LIB_SOURCES CONFIGURE_DEPENDS tools/setupsim/*.cpp)
 list(FILTER SIM_LIB_SOURCES EXCLUDE REGEX "main\\.cpp$")
 add_library(setupsim_lib STATIC ${SIM_LIB_SOURCES})
 target_include_directories(setupsim_lib PUBLIC src tools)
-target_link_libraries(setupsim_lib PUBLIC setup_vm)
+target_link_libraries(setupsim_lib PUBLIC setup_logic setup_vm)
 target_link_libraries(setupsim_lib PUBLIC CLI11::CLI11)
 
 add_executable(setupsim tools/setupsim/main.cpp)
@@ -40,6 +40,9 @@ target_link_libraries(setupsim PRIVATE setupsim_lib)
 add_subdirectory(tests/fuzz)
 
 enable_testing()
+if(NOT SETUP_SANITIZE)
+  add_test(NAME floors.includes_point_down COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-floors)
+endif()
 file(GLOB_RECURSE TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
 list(FILTER TEST_SOURCES EXCLUDE REGEX "/tests/wine/")
 

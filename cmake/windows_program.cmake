@@ -1,15 +1,14 @@
 # setup.exe: the logic on the Win32 backend, with the dialog resources. The
 # backend is one library that the test programs link too.
 file(GLOB_RECURSE WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
-list(FILTER WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(setup_win32 STATIC ${WIN32_SOURCES})
 target_include_directories(setup_win32 PUBLIC src)
-target_link_libraries(setup_win32 PUBLIC setup_logic user32 gdi32 advapi32 kernel32)
+target_link_libraries(setup_win32 PUBLIC user32 gdi32 advapi32 kernel32)
 
 file(GLOB RC_SOURCES CONFIGURE_DEPENDS src/resources/*.rc)
-add_executable(setup WIN32 src/platform/win32/main.cpp ${RC_SOURCES})
+add_executable(setup WIN32 src/program/main.cpp ${RC_SOURCES})
 set_target_properties(setup PROPERTIES OUTPUT_NAME setup SUFFIX .exe)
-target_link_libraries(setup PRIVATE setup_win32)
+target_link_libraries(setup PRIVATE setup_logic setup_win32)
 # Loadable on Windows 95: subsystem and OS version 4.0, no run-time DLLs.
 target_link_options(setup PRIVATE -static -static-libgcc -static-libstdc++ -s
   -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0

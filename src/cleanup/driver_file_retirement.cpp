@@ -5,7 +5,7 @@
 #include "cleanup/boot_rename_list.h"
 #include "cleanup/cleanup_constants.h"
 #include "cleanup/earlier_inf_files.h"
-#include "startup/paths.h"
+#include "environment/paths.h"
 
 namespace setup {
 

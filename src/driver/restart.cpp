@@ -1,6 +1,6 @@
 #include "driver/restart.h"
 
-#include "startup/messages.h"
+#include "environment/messages.h"
 
 namespace setup {
 

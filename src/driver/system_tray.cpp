@@ -1,6 +1,6 @@
 #include "driver/system_tray.h"
 
-#include "startup/paths.h"
+#include "environment/paths.h"
 
 namespace setup {
 

@@ -2,14 +2,14 @@
 // placed where Plug and Play finds them after the restart.
 #include "cleanup/driver_file_retirement.h"
 #include "cleanup/registry_purge.h"
-#include "driver/inf_config_switches.h"
-#include "driver/inf_source_disks.h"
-#include "driver/option_dialogs_install.h"
+#include "driver/option_installations.h"
 #include "driver/restart.h"
 #include "driver/staging.h"
-#include "startup/companion_applications.h"
-#include "startup/os_kind.h"
-#include "startup/paths.h"
+#include "environment/companion_applications.h"
+#include "environment/os_kind.h"
+#include "environment/paths.h"
+#include "inf/inf_config_switches.h"
+#include "inf/inf_source_disks.h"
 
 namespace setup {
 

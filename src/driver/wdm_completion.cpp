@@ -2,7 +2,7 @@
 
 #include "driver/staging.h"
 #include "driver/system_tray.h"
-#include "startup/paths.h"
+#include "environment/paths.h"
 
 namespace setup {
 

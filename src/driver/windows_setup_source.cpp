@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "startup/paths.h"
+#include "environment/paths.h"
 
 namespace setup {
 

@@ -2,9 +2,9 @@
 // version and setup.ini.
 #pragma once
 
+#include "environment/install_options.h"
+#include "environment/os_kind.h"
 #include "startup/command_line.h"
-#include "startup/install_options.h"
-#include "startup/os_kind.h"
 
 namespace setup {
 

@@ -2,15 +2,15 @@
 
 #include <string>
 
-#include "driver/vxd_options_dialog.h"
-#include "driver/wdm_options_dialog.h"
-#include "maindialog/setup_dialog.h"
-#include "startup/applications_launch.h"
+#include "applications/applications_launch.h"
+#include "dialogs/setup_dialog.h"
+#include "dialogs/vxd_options_dialog.h"
+#include "dialogs/wdm_options_dialog.h"
+#include "environment/install_options.h"
+#include "environment/os_kind.h"
+#include "environment/source_folder.h"
 #include "startup/command_line.h"
 #include "startup/dispatch.h"
-#include "startup/install_options.h"
-#include "startup/os_kind.h"
-#include "startup/source_folder.h"
 #include "startup/system_adjustments.h"
 #include "startup/unattended_installation.h"
 #include "startup/windows2000_handover.h"

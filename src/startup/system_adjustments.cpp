@@ -1,6 +1,6 @@
 #include "startup/system_adjustments.h"
 
-#include "startup/paths.h"
+#include "environment/paths.h"
 
 namespace setup {
 

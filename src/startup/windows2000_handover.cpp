@@ -1,7 +1,7 @@
 #include "startup/windows2000_handover.h"
 
-#include "startup/messages.h"
-#include "startup/paths.h"
+#include "environment/messages.h"
+#include "environment/paths.h"
 
 namespace setup {
 

@@ -3,10 +3,10 @@
 #include <set>
 
 #include "campaign/campaign.h"
-#include "driver/inf_config_switches.h"
-#include "driver/inf_copy_flags.h"
-#include "driver/inf_settings_values.h"
 #include "fuzz/inf_rules_property.h"
+#include "inf/inf_config_switches.h"
+#include "inf/inf_copy_flags.h"
+#include "inf/inf_settings_values.h"
 #include "platform/vm/machine_folder.h"
 #include "platform/vm/profile.h"
 #include "platform/vm/text_lines.h"

@@ -2,9 +2,9 @@
 // adjustments every run makes, and the one outcome each run takes.
 #include <gtest/gtest.h>
 
+#include "environment/os_kind.h"
+#include "environment/source_folder.h"
 #include "startup/command_line.h"
-#include "startup/os_kind.h"
-#include "startup/source_folder.h"
 #include "support/machine_fixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "driver/inf_constants.h"
+#include "inf/inf_constants.h"
 #include "platform/vm/ini_text.h"
 #include "platform/vm/name_compare.h"
 #include "platform/vm/profile.h"

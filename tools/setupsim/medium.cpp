@@ -5,9 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "environment/source_folder.h"
 #include "platform/vm/machine_folder.h"
 #include "platform/vm/name_compare.h"
-#include "startup/source_folder.h"
 
 namespace setupsim {
 

@@ -1,10 +1,10 @@
 #include "setupsim/medium_check.h"
 
+#include "environment/install_options.h"
+#include "environment/package_layout.h"
 #include "setupsim/package_files_check.h"
 #include "setupsim/setup_ini_check.h"
 #include "setupsim/system_plan.h"
-#include "startup/install_options.h"
-#include "startup/package_layout.h"
 
 namespace setupsim {
 

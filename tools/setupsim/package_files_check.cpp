@@ -1,10 +1,10 @@
 #include "setupsim/package_files_check.h"
 
 #include "driver/staging.h"
+#include "environment/paths.h"
 #include "platform/vm/ini_text.h"
 #include "setupsim/inf_check.h"
 #include "setupsim/medium.h"
-#include "startup/paths.h"
 
 namespace setupsim {
 

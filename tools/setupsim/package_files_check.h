@@ -4,10 +4,10 @@
 
 #include <vector>
 
+#include "environment/install_options.h"
 #include "platform/vm/machine.h"
 #include "setupsim/check_findings.h"
 #include "setupsim/system_plan.h"
-#include "startup/install_options.h"
 
 namespace setupsim {
 

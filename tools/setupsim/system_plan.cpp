@@ -1,12 +1,12 @@
 #include "setupsim/system_plan.h"
 
+#include "applications/applications_launch.h"
+#include "driver/driver_installation.h"
 #include "driver/staging.h"
+#include "environment/os_kind.h"
+#include "environment/paths.h"
 #include "setupsim/matrix.h"
 #include "setupsim/medium.h"
-#include "startup/applications_launch.h"
-#include "startup/os_kind.h"
-#include "startup/paths.h"
-#include "startup/unattended_installation.h"
 
 namespace setupsim {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "environment/install_options.h"
+#include "environment/package_layout.h"
 #include "platform/vm/machine.h"
 #include "setupsim/check_findings.h"
-#include "startup/install_options.h"
-#include "startup/package_layout.h"
 
 namespace setupsim {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "maindialog/about_dialog.h"
-#include "maindialog/driver_type_dialog.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/driver_type_dialog.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_runtime_library.h"
 
