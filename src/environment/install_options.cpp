@@ -28,4 +28,8 @@ int ReadUsingCdda(platform::Platform& platform, const std::string& sourceFolder)
     return platform.GetPrivateProfileInt("Default", "UsingCDDA", 0, SetupIniPath(sourceFolder));
 }
 
+std::string ReadLogPath(platform::Platform& platform, const std::string& sourceFolder) {
+    return platform.GetPrivateProfileString("Default", "Log", "", SetupIniPath(sourceFolder));
+}
+
 }  // namespace setup

@@ -24,6 +24,9 @@ InstallOptions ReadInstallOptions(platform::Platform& platform, const std::strin
 // Section "Default", key "UsingCDDA" of the same file.
 int ReadUsingCdda(platform::Platform& platform, const std::string& sourceFolder);
 
+// Section "Default", key "Log": where a test CD asks for a log; "" for none.
+std::string ReadLogPath(platform::Platform& platform, const std::string& sourceFolder);
+
 std::string SetupIniPath(const std::string& sourceFolder);
 
 }  // namespace setup

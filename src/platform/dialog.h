@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
@@ -21,6 +22,11 @@ public:
     virtual ~DialogWindow() = default;
 
     virtual Hwnd Handle() = 0;
+    // GetWindowText of the dialog.
+    virtual std::string Caption() = 0;
+    // The controls that are check boxes or radio buttons, disabled or
+    // hidden, in template order: "1000=checked 1=disabled 1003=unchecked,hidden".
+    virtual std::string ControlStates() = 0;
 
     // Controls, by id.
     virtual bool IsChecked(int control) = 0;                 // BM_GETCHECK

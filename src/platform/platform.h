@@ -77,8 +77,10 @@ public:
     // GetModuleFileName of the program itself.
     virtual std::string GetModuleFileName() = 0;
 
-    // --- Version ---
+    // --- Version and clock ---
     virtual OsVersionInfo GetVersionEx() = 0;
+    // Milliseconds since the system started; wraps after 49.7 days.
+    virtual std::uint32_t GetTickCount() = 0;
 
     // --- Folders ---
     virtual std::optional<std::string> GetCurrentDirectory() = 0;

@@ -11,6 +11,7 @@
 #include "environment/source_folder.h"
 #include "startup/command_line.h"
 #include "startup/dispatch.h"
+#include "startup/log_switch.h"
 #include "startup/system_adjustments.h"
 #include "startup/unattended_installation.h"
 #include "startup/windows2000_handover.h"
@@ -29,7 +30,7 @@ void SetupApp::Run() {
     SelectCdRecordingFormat(platform_);
     DeleteApplicationsRunValue(platform_);
 
-    std::string commandLine = platform_.CommandLine();
+    std::string commandLine = TakeLogSwitch(platform_.CommandLine()).commandLine;
     const CommandLineMode mode = ClassifyCommandLine(commandLine);
     const Outcome outcome = ChooseOutcome(mode, os, options);
     platform_.OutputDebugString(std::string("outcome: ") + ToString(outcome));

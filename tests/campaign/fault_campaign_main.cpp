@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
             faults += machine.FaultsInjected();
             const std::string first = report.empty() ? "passed" : report[0].substr(0, report[0].find(':'));
             ++verdicts[first == "passed" ? 0 : first == "crashed" ? 1 : first == "hung" ? 2 : 3];
-            for (const vm::JournalEntry& entry : replay ? machine.GetJournal().Entries() : std::vector<vm::JournalEntry>{}) {
+            for (const platform::JournalEntry& entry : replay ? machine.GetJournal().Entries() : std::vector<platform::JournalEntry>{}) {
                 std::cout << entry.time << " ms  " << entry.kind;
                 for (const auto& [name, value] : entry.fields) std::cout << "  " << name << "=" << value;
                 std::cout << "\n";

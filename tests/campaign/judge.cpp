@@ -33,13 +33,13 @@ const std::map<std::string, std::string> kEndings = {{"applications launch", "xN
     {"unattended driver installation from the medium", "xAC"}, {"VxD driver option dialog", "x(C|V)"},
     {"unattended driver installation from a flat package", "xAC"}, {"WDM driver option dialog", "x(AC|D)"},
     {"main setup dialog", "xF|r"}};
-const std::set<std::string> kAfterRestart = {"restart requested", "wait cursor", "dialog closed", "exit process"};
+const std::set<std::string> kAfterRestart = {"restart requested", "wait cursor", "dialog closed", "exit process", "program returned"};
 
-void CheckEnding(const vm::Journal& journal, const setupsim::RunResult& result, const Flow& flow,
+void CheckEnding(const platform::Journal& journal, const setupsim::RunResult& result, const Flow& flow,
                  std::vector<std::string>& problems) {
     std::string shown(1, result.ending == setupsim::Ending::Returned ? 'r' : 'x'), outcome;
     bool restart = false;
-    for (const vm::JournalEntry& entry : journal.Entries()) {
+    for (const platform::JournalEntry& entry : journal.Entries()) {
         if (restart && !kAfterRestart.count(entry.kind)) problems.push_back("\"" + entry.kind + "\" after the restart request");
         restart |= entry.kind == "restart requested" || (entry.kind == "fault" && entry.Get("operation") == "ExitWindowsEx");
         const std::string text = entry.Get("text");

@@ -64,7 +64,7 @@ TEST(RetireInfFiles, WhichGoAndInWhichOrder) {
             machine.Files().PutFile(path, file.content, readOnly ? platform::FILE_ATTRIBUTE_READONLY : platform::FILE_ATTRIBUTE_ARCHIVE);
             files += file.path + " ";
         }
-        setup::CleanEarlierDriverFiles(machine, 0);
+        setup::CleanEarlierDriverFiles(machine.Journaled(), 0);
         Names expected;
         for (const std::string& name : row.deleted) expected.push_back("C:\\WINDOWS\\INF\\" + name);
         EXPECT_EQ(machine.Journal("delete file", "path"), expected) << files;
@@ -117,13 +117,13 @@ TEST(RetireDriverFiles, OneLinePerPresentFileInTableOrder) {
         TestMachine machine;
         for (const std::string& file : row.present) machine.Files().PutFile("C:\\WINDOWS\\" + file, "bin");
         if (!row.before.empty()) machine.Files().PutFile(kWininit, row.before);
-        setup::CleanEarlierDriverFiles(machine, 1);
+        setup::CleanEarlierDriverFiles(machine.Journaled(), 1);
         EXPECT_EQ(machine.Files().ReadFile(kWininit).value_or("(none)"), row.after) << row.present.front();
         EXPECT_EQ(machine.Files().ReadFile(kWinIni), "[Windows]\r\nrun= \r\n");
         for (const std::string& file : row.present) EXPECT_TRUE(machine.Files().Exists("C:\\WINDOWS\\" + file));
         // A second retirement adds no line.
         const auto wininit = machine.Files().ReadFile(kWininit);
-        setup::CleanEarlierDriverFiles(machine, 1);
+        setup::CleanEarlierDriverFiles(machine.Journaled(), 1);
         EXPECT_EQ(machine.Files().ReadFile(kWininit), wininit);
     }
 }
@@ -138,7 +138,7 @@ TEST(RetireDriverFiles, WinIniRunBecomesASingleSpace) {
     for (const auto& [before, after] : rows) {
         TestMachine machine;
         if (!before.empty()) machine.Files().PutFile(kWinIni, before);
-        setup::CleanEarlierDriverFiles(machine, 1);
+        setup::CleanEarlierDriverFiles(machine.Journaled(), 1);
         EXPECT_EQ(machine.Files().ReadFile(kWinIni), after) << before;
     }
 }

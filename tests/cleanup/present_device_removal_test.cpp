@@ -57,7 +57,7 @@ TEST(RemovePresentDevice, FirstMatchingDeviceOnly) {
         for (const Ids& ids : row.devices) machine.Devices().push_back({ids, true});
         std::string text = row.text;
         int flag = row.flag;
-        setup::RemovePresentDevice(machine, text, flag);
+        setup::RemovePresentDevice(machine.Journaled(), text, flag);
         std::string present;
         for (const vm::Device& device : machine.Devices()) present += device.present ? '1' : '0';
         const std::string where = row.devices.front().empty() ? "(none)" : row.devices.front().front().substr(0, 40);

@@ -83,13 +83,13 @@ TEST(RegistryPurge, EachOutcomeWithWhatGoesAndWhatStays) {
         TestMachine machine;
         machine.ImportRegistry(row.registry);
         for (const std::string& path : row.refusedDeletes) machine.RefuseDelete(path);
-        EXPECT_EQ(setup::PurgeEarlierDriverRegistry(machine), row.outcome);
+        EXPECT_EQ(setup::PurgeEarlierDriverRegistry(machine.Journaled()), row.outcome);
         EXPECT_EQ(machine.Journal("delete registry key", "key"), row.deleted);
         for (const std::string& key : row.kept) EXPECT_TRUE(machine.HasKey(key)) << key;
         // A second purge finds nothing more.
         const vm::Registry afterFirst = machine.Reg();
         if (row.refusedDeletes.empty()) {
-            EXPECT_EQ(setup::PurgeEarlierDriverRegistry(machine), PurgeOutcome::NothingFound);
+            EXPECT_EQ(setup::PurgeEarlierDriverRegistry(machine.Journaled()), PurgeOutcome::NothingFound);
         }
         EXPECT_TRUE(machine.Reg() == afterFirst);
     }
@@ -121,7 +121,7 @@ TEST(RegistryPurge, ClassInstancesOfTheMaker) {
     for (const auto& [values, deleted] : providers) {
         TestMachine machine;
         machine.ImportRegistry(Block(Media("0003"), values) + Resource("wave\\OV0003A") + Block(Media("0004"), orvanta));
-        EXPECT_EQ(setup::PurgeEarlierDriverRegistry(machine), PurgeOutcome::NothingFound);
+        EXPECT_EQ(setup::PurgeEarlierDriverRegistry(machine.Journaled()), PurgeOutcome::NothingFound);
         const Names expected = deleted ? Names{Media("0003"), Res("wave\\OV0003A"), Media("0004")} : Names{Media("0004")};
         EXPECT_EQ(machine.Journal("delete registry key", "key"), expected) << values.substr(0, 80);
     }
@@ -135,7 +135,7 @@ TEST(RegistryPurge, ClassInstancesOfTheMaker) {
     for (const auto& [media, deleted] : lookups) {
         TestMachine machine;
         machine.ImportRegistry(media + Resource("wave\\W0003A"));
-        setup::PurgeEarlierDriverRegistry(machine);
+        setup::PurgeEarlierDriverRegistry(machine.Journaled());
         EXPECT_EQ(machine.Journal("delete registry key", "key"), deleted) << media.substr(0, 200);
     }
 }
@@ -149,7 +149,7 @@ TEST(RegistryPurge, MediaResourcesNamedByTheFourCharactersBeforeTheLast) {
     for (const std::string& name : Concat(kept, deleted)) registry += Resource(name);
     TestMachine machine;
     machine.ImportRegistry(registry);
-    setup::PurgeEarlierDriverRegistry(machine);
+    setup::PurgeEarlierDriverRegistry(machine.Journaled());
     for (const std::string& name : kept) EXPECT_TRUE(machine.HasKey("HKLM\\" + kResources + name)) << name;
     Names expected = {Media("0003")};
     for (const std::string& name : deleted) {
@@ -204,7 +204,7 @@ TEST(RegistryPurge, EnumeratedEntriesByPrefixWhereverTheyStand) {
         for (const std::string& entry : row.entries) registry += Device(row.parent + ("\\" + entry));
         machine.ImportRegistry(registry);
         if (row.refusals) machine.RefuseOpen(row.refusedOpen, row.refusals);
-        EXPECT_EQ(setup::PurgeEarlierDriverRegistry(machine), PurgeOutcome::Removed);
+        EXPECT_EQ(setup::PurgeEarlierDriverRegistry(machine.Journaled()), PurgeOutcome::Removed);
         EXPECT_EQ(machine.SubKeys(std::string("HKLM\\Enum\\") + row.parent), row.remaining);
         EXPECT_FALSE(machine.HasKey("HKLM\\Enum\\OVX\\CHILD0009"));
     }

@@ -188,7 +188,7 @@ TEST(MainDialog, TheArchitectureQuestionAndTheAboutBoxAlone) {
     };
     for (const Row& row : rows) {
         TestMachine machine(WindowsVersion::Win98SE, std::string("[Dialogs]\n130 = ") + row.actions + "\n");
-        setup::DriverTypeDialog dialog(machine, 0);
+        setup::DriverTypeDialog dialog(machine.Journaled(), 0);
         dialog.SetAnswer(row.initial);
         EXPECT_EQ(dialog.DoModal(), row.result) << row.actions;
         if (row.answer >= 0) {
@@ -197,7 +197,7 @@ TEST(MainDialog, TheArchitectureQuestionAndTheAboutBoxAlone) {
         EXPECT_EQ(machine.Journal("dialog closed", "controls"), std::vector<std::string>{row.states}) << row.actions;
     }
     TestMachine about(WindowsVersion::Win98SE, "[Dialogs]\n100 = esc\n100 = close\n");
-    for (int i = 0; i < 3; ++i) setup::AboutDialog(about, 0).DoModal();
+    for (int i = 0; i < 3; ++i) setup::AboutDialog(about.Journaled(), 0).DoModal();
     EXPECT_EQ(about.Journal("dialog shown", "title"), std::vector<std::string>(3, "About Setup"));
     EXPECT_EQ(about.Journal("dialog closed", "result"), (std::vector<std::string>{"Cancel", "Cancel", "OK"}));
 }

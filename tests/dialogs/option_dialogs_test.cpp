@@ -15,7 +15,7 @@ using testsupport::TestMachine;
 int Show(TestMachine& machine, int dialog, const std::string& clicks) {
     vm::ApplyMachineIni("[Dialogs]\n" + std::to_string(dialog) + " = " + clicks + "\n", "machine.ini", machine);
     try {
-        return dialog == 103 ? setup::VxdOptionsDialog(machine).DoModal() : setup::WdmOptionsDialog(machine).DoModal();
+        return dialog == 103 ? setup::VxdOptionsDialog(machine.Journaled()).DoModal() : setup::WdmOptionsDialog(machine.Journaled()).DoModal();
     } catch (const vm::ProcessExit&) {
         return -1;
     }
@@ -55,11 +55,11 @@ TEST(OptionDialogs, PackageFolderAndFullPackage) {
     machine.Files().PutDirectory("D:\\WORK");
     machine.settings.currentDirectory = "D:\\WORK";
     machine.settings.programPath = "\\PKG\\SETUP.EXE";
-    EXPECT_EQ(setup::VxdOptionsDialog(machine).PackageFolder(), "\\PKG\\");
-    EXPECT_EQ(setup::WdmOptionsDialog(machine).PackageFolder(), "D:\\PKG\\");
-    EXPECT_EQ(setup::VxdOptionsDialog(machine).FullPackage(), 0);
+    EXPECT_EQ(setup::VxdOptionsDialog(machine.Journaled()).PackageFolder(), "\\PKG\\");
+    EXPECT_EQ(setup::WdmOptionsDialog(machine.Journaled()).PackageFolder(), "D:\\PKG\\");
+    EXPECT_EQ(setup::VxdOptionsDialog(machine.Journaled()).FullPackage(), 0);
     machine.Files().PutFile("D:\\PKG\\Setup.ini", "[InstallOption]\r\nFullPackage=1\r\n");
-    EXPECT_EQ(setup::VxdOptionsDialog(machine).FullPackage(), 1);
+    EXPECT_EQ(setup::VxdOptionsDialog(machine.Journaled()).FullPackage(), 1);
 }
 
 TEST(OptionDialogs, OnlyTheVxdDialogHasTheIconMinimisedAndDragged) {

@@ -60,7 +60,7 @@ TEST(VxdInstallation, StagesEditsRetiresAndRestarts) {
     // The registered mixer and the Windows folder's one replaced.
     EXPECT_EQ(machine.Files().ReadFile("C:\\Program Files\\PCI Audio\\Mixer.exe"), "new mixer");
     EXPECT_EQ(machine.Files().ReadFile("C:\\WINDOWS\\Mixer.exe"), "new mixer");
-    EXPECT_EQ(machine.Journal("send message", "window"), std::vector<std::string>{"\"SoundDeck\" (SoundDeckFrame)"});
+    EXPECT_EQ(machine.Journal("send message", "window"), std::vector<std::string>{"\"SoundDeck\""});
     EXPECT_EQ(machine.Messages(), std::vector<std::string>{kFinal});
     EXPECT_EQ(machine.Journal("message box", "owner"), std::vector<std::string>{"dialog 103"});
     // 500 ms after SoundDeck, 500 ms more, 100 ms before the DISMPU edit.

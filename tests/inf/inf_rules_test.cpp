@@ -86,8 +86,8 @@ const std::string kEverySwitch = "bass mic midi game";
 std::string AfterSwitches(TestMachine& machine, const std::string& content, const std::string& options) {
     const std::string inf = "C:\\WINDOWS\\INF\\OTHER\\OVAUDIO.INF";
     machine.Files().PutFile(inf, content);
-    if (const std::unique_ptr<platform::FileStream> stream = machine.fopen(inf, "r+")) {
-        setup::RewriteConfigSwitches(machine, *stream, Options(options));
+    if (const std::unique_ptr<platform::FileStream> stream = machine.Journaled().fopen(inf, "r+")) {
+        setup::RewriteConfigSwitches(machine.Journaled(), *stream, Options(options));
         stream->Seek(0, SEEK_END);
         stream->Flush();
     }
@@ -97,7 +97,7 @@ std::string AfterSwitches(TestMachine& machine, const std::string& content, cons
 std::string AfterSettings(TestMachine& machine, const std::string& content, const std::string& options) {
     const std::string inf = "C:\\Program Files\\Orvanta\\WIN_ME\\OVAUDIO.INF";
     machine.Files().PutFile(inf, content);
-    setup::RewriteSettingsValues(machine, inf, Options(options));
+    setup::RewriteSettingsValues(machine.Journaled(), inf, Options(options));
     return machine.Files().ReadFile(inf).value_or("(missing)");
 }
 
@@ -122,7 +122,7 @@ TEST(InfConfigSwitches, EveryReachableChoiceOnTheVxdInf) {
             const std::string options = std::string(jackWords) + " " + legacyWords;
             EXPECT_EQ(AfterSwitches(machine, TestInf("vxd/OVAUDIO.INF"), options), expected) << options;
             std::string effects;
-            for (const vm::JournalEntry& entry : machine.GetJournal().Entries()) {
+            for (const platform::JournalEntry& entry : machine.GetJournal().Entries()) {
                 if (entry.kind == "sleep") effects += "s" + entry.Get("ms");
                 if (entry.kind == "write file") effects += "w";
             }
@@ -240,7 +240,7 @@ TEST(InfCopyFlags, TheSystemInfsAndOnlyTheChosenOnes) {
         for (KernelStreamingInf inf : setup::kAllKernelStreamingInfs) {
             machine.Files().PutFile(InfPath(inf), TestInf(std::string("system/") + setup::ToString(inf)));
         }
-        setup::RewriteCopyFlags(machine, chosen);
+        setup::RewriteCopyFlags(machine.Journaled(), chosen);
         for (KernelStreamingInf inf : setup::kAllKernelStreamingInfs) {
             const bool isChosen = chosen.count(inf) != 0;
             const std::string name = setup::ToString(inf);
@@ -276,7 +276,7 @@ TEST(InfCopyFlags, Lines) {
     for (const Row& row : rows) {
         TestMachine machine;
         machine.Files().PutFile(InfPath(row.inf), row.before);
-        setup::RewriteCopyFlags(machine, {row.inf});
+        setup::RewriteCopyFlags(machine.Journaled(), {row.inf});
         EXPECT_EQ(machine.Files().ReadFile(InfPath(row.inf)), row.after) << setup::ToString(row.inf) << ": " << row.before;
     }
 }
@@ -301,7 +301,7 @@ TEST(InfCopyFlags, AnInfThatCannotBeReplacedStaysAsItWas) {
         machine.Files().PutFile(InfPath(ks), before);
         if (!row.newBefore.empty()) machine.Files().PutFile(NewPath(ks), row.newBefore);
         vm::ApplyMachineIni(row.machineIni, "machine.ini", machine);
-        setup::RewriteCopyFlags(machine, {ks});
+        setup::RewriteCopyFlags(machine.Journaled(), {ks});
         EXPECT_EQ(machine.Files().ReadFile(InfPath(ks)), row.inf) << row.name;
         EXPECT_EQ(machine.Files().ReadFile(NewPath(ks)), row.newFile) << row.name;
     }
@@ -344,7 +344,7 @@ TEST(InfSourceDisks, EachFormWithItsKeyPresentOrAbsent) {
             machine.Files().PutDirectory("C:\\Program Files\\Orvanta\\WIN_ME");
         }
         machine.Files().PutFile("C:\\WINDOWS\\INF\\OTHER\\OVAUDIO.INF", row.inf);
-        setup::RewriteSourceDisks(machine, "C:\\WINDOWS\\INF\\OTHER\\OVAUDIO.INF", row.form);
+        setup::RewriteSourceDisks(machine.Journaled(), "C:\\WINDOWS\\INF\\OTHER\\OVAUDIO.INF", row.form);
         EXPECT_EQ(machine.Files().ReadFile("C:\\WINDOWS\\INF\\OTHER\\OVAUDIO.INF"), row.expected)
             << setup::ToString(row.form) << " " << row.inf.substr(0, 40) << (row.stagingFolders ? "" : " (no staging folder)");
     }

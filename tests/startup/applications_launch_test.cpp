@@ -110,8 +110,8 @@ TEST(ApplicationsLaunch, EarlierApplicationsUninstalledAndWaitedFor) {
 
 TEST(ApplicationsLaunch, CompanionApplicationsClosedWithTheirPauses) {
     const std::tuple<const char*, std::vector<std::string>, std::uint64_t> rows[] = {
-        {"SoundDeck = Frame\nCD Player = Frame\n", {"\"SoundDeck\" (Frame)"}, 1000},
-        {"CD Player = Frame\nMP3 Player = Frame\nMixer = Frame\n", {"\"CD Player\" (Frame)", "\"MP3 Player\" (Frame)"}, 500},
+        {"SoundDeck = Frame\nCD Player = Frame\n", {"\"SoundDeck\""}, 1000},
+        {"CD Player = Frame\nMP3 Player = Frame\nMixer = Frame\n", {"\"CD Player\"", "\"MP3 Player\""}, 500},
         {"", {}, 500},
     };
     for (const auto& [windows, closed, startedAt] : rows) {

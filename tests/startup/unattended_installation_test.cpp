@@ -85,7 +85,7 @@ TEST(UnattendedInstallation, EachSystemInEachVariant) {
                   row.vxd) << where;
         // The announcement without an owner; the mixer closed before the wait cursor only from the medium.
         std::vector<std::string> order;
-        for (const vm::JournalEntry& entry : machine.GetJournal().Entries()) {
+        for (const platform::JournalEntry& entry : machine.GetJournal().Entries()) {
             if (entry.kind == "message box" || entry.kind == "wait cursor" || entry.kind == "send message") {
                 order.push_back(entry.kind);
             }

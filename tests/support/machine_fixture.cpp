@@ -114,7 +114,7 @@ void TestMachine::ImportRegistry(const std::string& blocks) { Reg().ImportRegFil
 
 std::vector<std::string> TestMachine::Journal(const std::string& kind, const std::string& field) {
     std::vector<std::string> values;
-    for (const vm::JournalEntry& entry : GetJournal().OfKind(kind)) values.push_back(entry.Get(field));
+    for (const platform::JournalEntry& entry : GetJournal().OfKind(kind)) values.push_back(entry.Get(field));
     return values;
 }
 

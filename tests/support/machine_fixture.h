@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/journal/journaling_platform.h"
 #include "platform/vm/machine.h"
 #include "setupsim/runner.h"
 
@@ -42,6 +43,8 @@ public:
     void ImportRegistry(const std::string& blocks);
 
     setupsim::RunResult Run() { return setupsim::RunSetup(*this); }
+    // The machine as a part of the program sees it: every effect journaled.
+    platform::Platform& Journaled() { return journaled_; }
 
     // One field of every journal entry of a kind, in order.
     std::vector<std::string> Journal(const std::string& kind, const std::string& field);
@@ -65,6 +68,7 @@ public:
     long RegDeleteKey(platform::HKey root, const std::string& subKey) override;
 
 private:
+    platform::JournalingPlatform journaled_{*this, GetJournal()};
     std::map<std::string, int> refusedOpens_;
     std::map<std::string, int> refusedDeletes_;
 };

@@ -105,7 +105,6 @@ TEST_F(VmMachine, MessageBoxesWindowsDevicesAndFaultsFromMachineIni) {
     EXPECT_EQ(api.MessageBox(0, "Setup completed!", "Setup", MB_OK), IDOK);  // OK is all it has
     EXPECT_EQ(api.MessageBox(0, "x\n Please insert the CD.", "Setup", MB_OKCANCEL), IDCANCEL);
     EXPECT_EQ(api.MessageBox(0, "Please insert again", "Setup", MB_OKCANCEL), IDOK);  // each answer once
-    EXPECT_EQ(machine.GetJournal().OfKind("message box").at(1).Get("buttons"), "OK Cancel");
     api.SendMessage(api.FindWindowEx(std::nullopt, std::string("Mixer")), WM_CLOSE, 0, 0);
     EXPECT_EQ(api.FindWindowEx(std::nullopt, std::string("Mixer")), 0u);
     machine.Files().PutFile("C:\\a.txt", "a");

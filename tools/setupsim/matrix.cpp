@@ -32,7 +32,7 @@ constexpr Staging kStagings[] = {{"VxD", setup::kVxdStagingFolder}, {"WDM", setu
 
 // The architecture is the staging folder the run created for it; the files
 // are what actually arrived there.
-void ReadStaging(const vm::JournalEntry& entry, MatrixRow& row) {
+void ReadStaging(const platform::JournalEntry& entry, MatrixRow& row) {
     for (const Staging& staging : kStagings) {
         if (entry.kind == "create folder" && SameFolder(entry.Get("path"), staging.folder)) row.driver = staging.name;
         if (entry.kind == "copy file" && entry.Get("result") == "ok" && StartsWith(entry.Get("to"), staging.folder)) {
@@ -66,7 +66,7 @@ MatrixRow SummariseRun(vm::VirtualMachine& machine, const RunResult& result) {
     row.ending = result.ending;
     row.restart = result.restartRequested;
     row.virtualTime = result.virtualTime;
-    for (const vm::JournalEntry& entry : machine.GetJournal().Entries()) {
+    for (const platform::JournalEntry& entry : machine.GetJournal().Entries()) {
         const std::string text = entry.Get("text");
         if (entry.kind == "trace" && text.rfind(kOutcomeTrace, 0) == 0) row.outcome = text.substr(std::strlen(kOutcomeTrace));
         if (entry.kind == "message box") row.messages.push_back(text);

@@ -34,13 +34,13 @@ std::string Quoted(const std::string& value) {
     return quoted + "\"";
 }
 
-std::string Describe(const vm::JournalEntry& entry) {
+std::string Describe(const platform::JournalEntry& entry) {
     std::string text = entry.kind;
     for (const auto& [key, value] : entry.fields) text += "  " + key + "=" + Quoted(value);
     return text;
 }
 
-bool SameSleep(const vm::JournalEntry& a, const vm::JournalEntry& b) {
+bool SameSleep(const platform::JournalEntry& a, const platform::JournalEntry& b) {
     return a.kind == "sleep" && b.kind == "sleep" && a.fields == b.fields;
 }
 
@@ -93,7 +93,7 @@ nlohmann::json JsonReport(vm::VirtualMachine& machine, const RunResult& result) 
                          {"programPath", s.programPath},
                          {"commandLine", s.commandLine}};
     nlohmann::json journal = nlohmann::json::array();
-    for (const vm::JournalEntry& entry : machine.GetJournal().Entries()) {
+    for (const platform::JournalEntry& entry : machine.GetJournal().Entries()) {
         nlohmann::json item = {{"time", entry.time}, {"kind", entry.kind}};
         for (const auto& [key, value] : entry.fields) item[key] = value;
         journal.push_back(item);

@@ -1,6 +1,6 @@
 #include "setupsim/runner.h"
 
-#include "startup/setup_app.h"
+#include "startup/program_run.h"
 
 namespace setupsim {
 
@@ -17,7 +17,7 @@ RunResult RunSetup(vm::VirtualMachine& machine) {
     const vm::MachineSnapshot before = vm::TakeSnapshot(machine);
     RunResult result;
     try {
-        setup::SetupApp(machine).Run();
+        setup::RunProgram(machine, &machine.GetJournal());
         result.ending = Ending::Returned;
     } catch (const vm::ProcessExit& exit) {
         result.ending = Ending::ExitProcess;

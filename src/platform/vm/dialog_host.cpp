@@ -190,7 +190,9 @@ void VirtualDialog::PaintIcon(int iconId, int x, int y) {
     Log("paint icon", {{"icon", std::to_string(iconId)}, {"x", std::to_string(x)}, {"y", std::to_string(y)}});
 }
 
-std::string VirtualDialog::States() const {
+std::string VirtualDialog::Caption() { return layout_.title; }
+
+std::string VirtualDialog::ControlStates() {
     std::string states;
     for (const ControlState& state : controls_) {
         const std::string& kind = state.control.kind;

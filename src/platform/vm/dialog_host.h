@@ -52,6 +52,8 @@ public:
 
     // platform::DialogWindow
     platform::Hwnd Handle() override { return handle_; }
+    std::string Caption() override;
+    std::string ControlStates() override;
     bool IsChecked(int control) override;
     void SetCheck(int control, bool checked) override;
     void EnableControl(int control, bool enable) override;
@@ -67,9 +69,6 @@ public:
     platform::Size ClientSize() override;
     platform::Size SystemIconSize() override { return {32, 32}; }
     void PaintIcon(int iconId, int x, int y) override;
-
-    // The controls' states, e.g. "1001=checked 1002=unchecked,disabled 1003=hidden".
-    std::string States() const;
 
 private:
     struct ControlState {

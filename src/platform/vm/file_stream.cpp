@@ -74,9 +74,8 @@ std::string ExpandLineEnds(const std::string& text) {
 
 class VirtualFileStream final : public platform::FileStream {
 public:
-    VirtualFileStream(FileSystem& fs, std::string path, OpenMode mode, std::string content,
-                      std::function<void(const std::string&)> onWrite)
-        : fs_(fs), path_(std::move(path)), mode_(mode), data_(std::move(content)), onWrite_(std::move(onWrite)) {}
+    VirtualFileStream(FileSystem& fs, std::string path, OpenMode mode, std::string content)
+        : fs_(fs), path_(std::move(path)), mode_(mode), data_(std::move(content)) {}
 
     ~VirtualFileStream() override { Flush(); }
 
@@ -150,7 +149,6 @@ public:
         // An open handle writes whatever attributes the file got since.
         if (!fs_.PutFile(path_, *content, *attributes | platform::FILE_ATTRIBUTE_ARCHIVE)) return false;
         data_ = std::move(*content);
-        if (onWrite_) onWrite_(path_);
         return true;
     }
 
@@ -190,22 +188,15 @@ private:
     std::size_t position_ = 0;
     bool eof_ = false;
     std::vector<PendingWrite> pending_;
-    std::function<void(const std::string&)> onWrite_;
 };
 
 }  // namespace
 
-std::unique_ptr<platform::FileStream> OpenFileStream(FileSystem& fs, const std::string& path, const std::string& mode,
-                                                     std::function<void(const std::string&)> onWrite) {
+std::unique_ptr<platform::FileStream> OpenFileStream(FileSystem& fs, const std::string& path, const std::string& mode) {
     const auto parsed = ParseMode(mode);
     if (!parsed) return nullptr;
-    const auto notify = [&] {
-        if (onWrite) onWrite(path);
-    };
-
     if (parsed->truncate || (parsed->append && !fs.Exists(path))) {
         if (!fs.WriteFile(path, std::string())) return nullptr;
-        notify();
     } else if (parsed->write && !IsWritableFile(fs, path)) {
         return nullptr;
     }
@@ -217,9 +208,8 @@ std::unique_ptr<platform::FileStream> OpenFileStream(FileSystem& fs, const std::
     if (parsed->text && parsed->read && parsed->write && !content->empty() && content->back() == kCtrlZ) {
         content->pop_back();
         if (!fs.WriteFile(path, *content)) return nullptr;
-        notify();
     }
-    return std::make_unique<VirtualFileStream>(fs, path, *parsed, std::move(*content), std::move(onWrite));
+    return std::make_unique<VirtualFileStream>(fs, path, *parsed, std::move(*content));
 }
 
 }  // namespace vm

@@ -17,10 +17,7 @@ namespace vm {
 // "r+", "r+b", "rb+", "a", "ab", "w+", "a+" and their "t" forms). Returns
 // nullptr where fopen would return NULL: a missing file for "r" modes, a
 // read-only file or drive for writing modes, a missing folder, a folder.
-// onWrite is called with the path each time the stream stores bytes, so
-// that the machine can journal it.
 std::unique_ptr<platform::FileStream> OpenFileStream(FileSystem& fs, const std::string& path,
-                                                     const std::string& mode,
-                                                     std::function<void(const std::string&)> onWrite = {});
+                                                     const std::string& mode);
 
 }  // namespace vm

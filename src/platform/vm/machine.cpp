@@ -63,12 +63,10 @@ void VirtualMachine::AdvanceTo(std::uint64_t time) {
 }
 
 void VirtualMachine::Sleep(std::uint32_t milliseconds) {
-    Log("sleep", {{"ms", std::to_string(milliseconds)}});
     AdvanceTo(now_ + milliseconds);
 }
 
 void VirtualMachine::ExitProcess(std::uint32_t exitCode) {
-    Log("exit process", {{"code", std::to_string(exitCode)}});
     throw ProcessExit{exitCode};
 }
 
@@ -81,17 +79,19 @@ std::string VirtualMachine::GetModuleFileName() {
 
 platform::OsVersionInfo VirtualMachine::GetVersionEx() { return VersionInfo(settings.version); }
 
+std::uint32_t VirtualMachine::GetTickCount() { return static_cast<std::uint32_t>(now_); }
+
 void VirtualMachine::BeginWaitCursor() {
-    if (waitCursor_++ == 0) Log("wait cursor", {{"shown", "yes"}});
+    ++waitCursor_;
 }
 
 void VirtualMachine::EndWaitCursor() {
-    if (waitCursor_ > 0 && --waitCursor_ == 0) Log("wait cursor", {{"shown", "no"}});
+    if (waitCursor_ > 0) --waitCursor_;
 }
 
-void VirtualMachine::Enable3dControls() { Log("3d controls"); }
+void VirtualMachine::Enable3dControls() {}
 
-void VirtualMachine::OutputDebugString(const std::string& text) { Log("trace", {{"text", text}}); }
+void VirtualMachine::OutputDebugString(const std::string& /*text*/) {}
 
 std::uint32_t VirtualMachine::GetLastError() { return lastError_; }
 void VirtualMachine::SetLastError(std::uint32_t error) { lastError_ = error; }
@@ -101,9 +101,8 @@ std::uint32_t VirtualMachine::mixerGetNumDevs() {
     return settings.mixerDevices;
 }
 
-bool VirtualMachine::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
+bool VirtualMachine::ExitWindowsEx(std::uint32_t /*flags*/, std::uint32_t /*reserved*/) {
     if (Fault("ExitWindowsEx")) return false;
-    Log("restart requested", {{"flags", std::to_string(flags)}, {"reserved", std::to_string(reserved)}});
     restartRequested_ = true;
     return true;
 }

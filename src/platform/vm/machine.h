@@ -15,7 +15,7 @@
 #include "platform/platform.h"
 #include "platform/vm/dialog_host.h"
 #include "platform/vm/filesystem.h"
-#include "platform/vm/journal.h"
+#include "platform/journal/journal.h"
 #include "platform/vm/registry.h"
 #include "platform/vm/windows_version.h"
 
@@ -107,7 +107,7 @@ public:
     MachineSettings settings;
     FileSystem& Files() { return fs_; }
     Registry& Reg() { return registry_; }
-    Journal& GetJournal() { return journal_; }
+    platform::Journal& GetJournal() { return journal_; }
     std::uint64_t Now() const { return now_; }
     std::vector<TopLevelWindow>& Windows() { return windows_; }
     std::vector<Device>& Devices() { return devices_; }
@@ -137,6 +137,7 @@ public:
     std::string CommandLine() override;
     std::string GetModuleFileName() override;
     platform::OsVersionInfo GetVersionEx() override;
+    std::uint32_t GetTickCount() override;
     std::optional<std::string> GetCurrentDirectory() override;
     bool SetCurrentDirectory(const std::string& path) override;
     std::string GetWindowsDirectory() override;
@@ -229,12 +230,11 @@ private:
     std::optional<std::string> ResolveProgram(const std::string& commandLine) const;
     platform::Handle Start(const std::string& commandLine, const char* how);
     StartedProcess* ProcessOf(platform::Handle handle);
-    std::string WindowName(platform::Hwnd window) const;
     std::string MultiSz(const std::vector<std::string>& texts) const;
 
     FileSystem fs_;
     Registry registry_;
-    Journal journal_;
+    platform::Journal journal_;
     std::uint64_t now_ = 0;
     std::string currentDirectory_;
     bool currentDirectorySet_ = false;
@@ -245,7 +245,6 @@ private:
     std::vector<MessageBoxAnswer> answers_;
     std::vector<FaultRule> faults_;
     std::vector<DialogScript> dialogScripts_;
-    std::map<platform::Hwnd, std::string> dialogNames_;
     platform::Hwnd nextDialog_ = 0x30000;
     std::vector<TimedEvent> events_;
     std::vector<Scheduled> scheduled_;

@@ -51,7 +51,6 @@ bool VirtualMachine::SetupDiGetDeviceRegistryProperty(platform::Handle set, std:
 bool VirtualMachine::SetupDiRemoveDevice(platform::Handle set, std::uint32_t devInst) {
     if (!deviceSets_.count(set) || devInst >= devices_.size() || Fault("SetupDiRemoveDevice")) return false;
     devices_[devInst].present = false;
-    Log("remove device", {{"hardware id", devices_[devInst].hardwareIds.empty() ? "" : devices_[devInst].hardwareIds[0]}});
     return true;
 }
 
@@ -60,16 +59,11 @@ bool VirtualMachine::SetupDiDestroyDeviceInfoList(platform::Handle set) {
     return deviceSets_.erase(set) > 0;
 }
 
-bool VirtualMachine::SetupCopyOEMInf(const std::string& infPath, const std::string& mediaLocation,
-                                     std::uint32_t mediaType, std::uint32_t copyStyle) {
+bool VirtualMachine::SetupCopyOEMInf(const std::string& infPath, const std::string& /*mediaLocation*/,
+                                     std::uint32_t /*mediaType*/, std::uint32_t /*copyStyle*/) {
     if (!settings.setupApi || Fault("SetupCopyOEMInf")) return false;
     const std::optional<std::string> full = FullPath(infPath);
     const bool ok = full && fs_.IsFile(*full);
-    Log("install INF", {{"inf", infPath},
-                        {"media", mediaLocation},
-                        {"media type", std::to_string(mediaType)},
-                        {"copy style", std::to_string(copyStyle)},
-                        {"result", ok ? "ok" : "failed"}});
     return ok;
 }
 
@@ -108,7 +102,6 @@ std::uint32_t VirtualMachine::CM_Locate_DevNode(std::uint32_t& devNode, const st
 
 std::uint32_t VirtualMachine::CM_Reenumerate_DevNode(std::uint32_t devNode, std::uint32_t /*flags*/) {
     if (!settings.setupApi || devNode != 1 || Fault("CM_Reenumerate_DevNode")) return platform::CR_FAILURE;
-    Log("re-enumerate devices");
     // Plug and Play finds removed devices again, and its installer starts.
     for (Device& device : devices_) device.present = true;
     Schedule(TimedEvent::Anchor::Reenumeration);

@@ -5,10 +5,6 @@
 
 namespace vm {
 
-namespace {
-const char* Result(bool ok) { return ok ? "ok" : "failed"; }
-}  // namespace
-
 std::optional<std::string> VirtualMachine::FullPath(const std::string& path) const {
     const std::string current = currentDirectorySet_ ? currentDirectory_ : settings.currentDirectory;
     return FileSystem::FullPath(current, path);
@@ -35,7 +31,6 @@ bool VirtualMachine::CreateDirectory(const std::string& path) {
     if (Fault("CreateDirectory")) return false;
     const std::optional<std::string> full = FullPath(path);
     const bool ok = full && fs_.CreateDirectory(*full);
-    Log("create folder", {{"path", path}, {"result", Result(ok)}});
     return ok;
 }
 
@@ -43,13 +38,7 @@ std::unique_ptr<platform::FileStream> VirtualMachine::fopen(const std::string& p
     if (Fault("fopen")) return nullptr;
     const std::optional<std::string> full = FullPath(path);
     if (!full) return nullptr;
-    auto stream = OpenFileStream(fs_, *full, mode, [this](const std::string& written) {
-        Log("write file", {{"path", written}});
-    });
-    if (stream && mode.find_first_of("wa+") != std::string::npos) {
-        Log("open file", {{"path", path}, {"mode", mode}});
-    }
-    return stream;
+    return OpenFileStream(fs_, *full, mode);
 }
 
 bool VirtualMachine::CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
@@ -57,20 +46,13 @@ bool VirtualMachine::CopyFile(const std::string& from, const std::string& to, bo
     const std::optional<std::string> source = FullPath(from);
     const std::optional<std::string> target = FullPath(to);
     const bool ok = source && target && fs_.CopyFile(*source, *target, failIfExists);
-    Log("copy file", {{"from", from}, {"to", to}, {"result", Result(ok)}});
     return ok;
 }
 
 bool VirtualMachine::SetFileAttributes(const std::string& path, std::uint32_t attributes) {
     if (Fault("SetFileAttributes")) return false;
     const std::optional<std::string> full = FullPath(path);
-    const std::optional<std::uint32_t> before = full ? fs_.Attributes(*full) : std::nullopt;
-    const bool ok = before && fs_.SetAttributes(*full, attributes);
-    // Only a change is an effect worth reading about.
-    if (ok && fs_.Attributes(*full) != before) {
-        Log("set attributes", {{"path", path}, {"attributes", std::to_string(attributes)}});
-    }
-    return ok;
+    return full && fs_.Attributes(*full) && fs_.SetAttributes(*full, attributes);
 }
 
 std::optional<std::uint32_t> VirtualMachine::GetFileAttributes(const std::string& path) {
@@ -82,10 +64,7 @@ std::optional<std::uint32_t> VirtualMachine::GetFileAttributes(const std::string
 bool VirtualMachine::DeleteFile(const std::string& path) {
     if (Fault("DeleteFile")) return false;
     const std::optional<std::string> full = FullPath(path);
-    const bool existed = full && fs_.Exists(*full);
-    const bool ok = full && fs_.DeleteFile(*full);
-    if (existed) Log("delete file", {{"path", path}, {"result", Result(ok)}});
-    return ok;
+    return full && fs_.DeleteFile(*full);
 }
 
 std::vector<platform::FindData> VirtualMachine::FindFiles(const std::string& pattern) {
@@ -127,8 +106,6 @@ bool VirtualMachine::WritePrivateProfileString(const std::string& section, const
     const std::string path = ProfilePath(file);
     const std::string content = fs_.ReadFile(path).value_or("");
     const bool ok = fs_.WriteFile(path, profile::WriteString(content, section, key, value));
-    Log("write profile",
-        {{"file", path}, {"section", section}, {"key", key}, {"value", value}, {"result", Result(ok)}});
     return ok;
 }
 

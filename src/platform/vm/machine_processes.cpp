@@ -14,14 +14,6 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string ButtonName(int button) {
-    switch (button) {
-        case platform::IDOK: return "OK";
-        case platform::IDCANCEL: return "Cancel";
-        default: return std::to_string(button);
-    }
-}
-
 }  // namespace
 
 std::optional<std::string> VirtualMachine::ResolveProgram(const std::string& commandLine) const {
@@ -140,28 +132,16 @@ platform::Hwnd VirtualMachine::FindWindowEx(const std::optional<std::string>& cl
     return 0;
 }
 
-std::string VirtualMachine::WindowName(platform::Hwnd window) const {
-    if (window == 0) return "(none)";
-    if (auto dialog = dialogNames_.find(window); dialog != dialogNames_.end()) return dialog->second;
-    if (window >= 0x10000 && window - 0x10000 < windows_.size()) {
-        const TopLevelWindow& target = windows_[window - 0x10000];
-        return "\"" + target.title + "\" (" + target.className + ")";
-    }
-    return "window " + std::to_string(window);
-}
-
 std::intptr_t VirtualMachine::SendMessage(platform::Hwnd window, std::uint32_t message, std::uintptr_t /*wParam*/,
                                           std::intptr_t /*lParam*/) {
     if (Fault("SendMessage")) return 0;
-    Log("send message", {{"window", WindowName(window)},
-                         {"message", message == platform::WM_CLOSE ? "WM_CLOSE" : std::to_string(message)}});
     if (message == platform::WM_CLOSE && window >= 0x10000 && window - 0x10000 < windows_.size()) {
         windows_[window - 0x10000].open = false;
     }
     return 0;
 }
 
-int VirtualMachine::MessageBox(platform::Hwnd owner, const std::string& text, const std::string& caption,
+int VirtualMachine::MessageBox(platform::Hwnd /*owner*/, const std::string& text, const std::string& /*caption*/,
                                std::uint32_t type) {
     int button = platform::IDOK;
     std::uint64_t thinking = 0;
@@ -175,11 +155,6 @@ int VirtualMachine::MessageBox(platform::Hwnd owner, const std::string& text, co
     }
     // An OK-only box can only be answered with OK (Esc and the close box too).
     if ((type & 0xF) == platform::MB_OK) button = platform::IDOK;
-    Log("message box", {{"owner", WindowName(owner)},
-                        {"caption", caption},
-                        {"text", text},
-                        {"buttons", (type & 0xF) == platform::MB_OKCANCEL ? "OK Cancel" : "OK"},
-                        {"answer", ButtonName(button)}});
     // Whatever happens while the box waits for its answer happens now.
     if (thinking > 0) AdvanceTo(now_ + thinking);
     return button;

@@ -68,11 +68,6 @@ long VirtualMachine::RegSetValueEx(platform::HKey key, const std::string& name, 
     Registry::Key* found = FindKey(key);
     if (!found) return KeyOf(key) ? platform::ERROR_KEY_DELETED : platform::ERROR_INVALID_HANDLE;
     Registry::SetValue(*found, name, type, data);
-    const OpenKey open = *KeyOf(key);
-    Log("set registry value", {{"key", Registry::RootName(open.root) + (open.path.empty() ? "" : "\\") + open.path},
-                               {"name", name},
-                               {"type", std::to_string(type)},
-                               {"bytes", std::to_string(data.size())}});
     return platform::ERROR_SUCCESS;
 }
 
@@ -81,9 +76,6 @@ long VirtualMachine::RegDeleteValue(platform::HKey key, const std::string& name)
     Registry::Key* found = FindKey(key);
     if (!found) return KeyOf(key) ? platform::ERROR_KEY_DELETED : platform::ERROR_INVALID_HANDLE;
     if (!Registry::DeleteValue(*found, name)) return platform::ERROR_FILE_NOT_FOUND;
-    const OpenKey open = *KeyOf(key);
-    Log("delete registry value",
-        {{"key", Registry::RootName(open.root) + (open.path.empty() ? "" : "\\") + open.path}, {"name", name}});
     return platform::ERROR_SUCCESS;
 }
 
@@ -117,7 +109,6 @@ long VirtualMachine::RegDeleteKey(platform::HKey root, const std::string& subKey
     if (!parent) return platform::ERROR_INVALID_HANDLE;
     const std::string path = Join(parent->path, TrimSeparators(subKey));
     if (TrimSeparators(subKey).empty() || !registry_.Delete(parent->root, path)) return platform::ERROR_FILE_NOT_FOUND;
-    Log("delete registry key", {{"key", Registry::RootName(parent->root) + "\\" + path}});
     return platform::ERROR_SUCCESS;
 }
 

@@ -10,12 +10,47 @@ HICON LoadProgramIcon(int iconId) {
     return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId));
 }
 
+bool IsCheckable(HWND control) {
+    char className[16] = {};
+    GetClassNameA(control, className, sizeof className);
+    if (lstrcmpiA(className, "Button") != 0) return false;
+    switch (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) {
+        case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_RADIOBUTTON: case BS_3STATE: case BS_AUTO3STATE:
+        case BS_AUTORADIOBUTTON: return true;
+        default: return false;
+    }
+}
+
+// The same words, in the same template order, as the virtual machine's.
+std::string ControlStatesOf(HWND dialog) {
+    std::string states;
+    for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(control);
+        const bool checkable = IsCheckable(control);
+        const bool enabled = IsWindowEnabled(control) != FALSE;
+        const bool visible = (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (id < 0 || id == 0xFFFF || (!checkable && enabled && visible)) continue;
+        std::string flags;
+        if (checkable) flags += SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? "checked" : "unchecked";
+        if (!enabled) flags += std::string(flags.empty() ? "" : ",") + "disabled";
+        if (!visible) flags += std::string(flags.empty() ? "" : ",") + "hidden";
+        states += std::string(states.empty() ? "" : " ") + std::to_string(id) + "=" + flags;
+    }
+    return states;
+}
+
 class Win32DialogWindow final : public DialogWindow {
 public:
     Win32DialogWindow(HWND window, DialogHandler& handler, const Win32Platform& platform)
         : window_(window), handler_(handler), platform_(platform) {}
 
     Hwnd Handle() override { return reinterpret_cast<Hwnd>(window_); }
+    std::string Caption() override {
+        char text[256] = {};
+        GetWindowTextA(window_, text, sizeof text);
+        return text;
+    }
+    std::string ControlStates() override { return ControlStatesOf(window_); }
     bool IsChecked(int control) override {
         return SendDlgItemMessageA(window_, control, BM_GETCHECK, 0, 0) == BST_CHECKED;
     }

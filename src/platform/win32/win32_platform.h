@@ -21,6 +21,7 @@ public:
     std::string CommandLine() override;
     std::string GetModuleFileName() override;
     OsVersionInfo GetVersionEx() override;
+    std::uint32_t GetTickCount() override;
 
     // Folders and files (win32_files.cpp)
     std::optional<std::string> GetCurrentDirectory() override;

@@ -39,6 +39,8 @@ std::string Win32Platform::GetModuleFileName() {
                          CutSignal::kResultAtLeastSize);
 }
 
+std::uint32_t Win32Platform::GetTickCount() { return ::GetTickCount(); }
+
 OsVersionInfo Win32Platform::GetVersionEx() {
     static_assert(sizeof(OSVERSIONINFOA) == 148, "the size Windows 95 knows");
     OSVERSIONINFOA info{};

@@ -1,6 +1,6 @@
-#include "platform/vm/journal.h"
+#include "platform/journal/journal.h"
 
-namespace vm {
+namespace platform {
 
 std::string JournalEntry::Get(const std::string& name) const {
     for (const auto& [key, value] : fields) {
@@ -9,8 +9,10 @@ std::string JournalEntry::Get(const std::string& name) const {
     return {};
 }
 
-void Journal::Add(std::uint64_t time, std::string kind, std::vector<std::pair<std::string, std::string>> fields) {
-    entries_.push_back({time, std::move(kind), std::move(fields)});
+void Journal::Add(std::uint64_t time, std::string kind, JournalFields fields) {
+    JournalEntry entry{time, std::move(kind), std::move(fields)};
+    if (listener_) listener_(entry);
+    if (keepEntries_) entries_.push_back(std::move(entry));
 }
 
 std::vector<JournalEntry> Journal::OfKind(const std::string& kind) const {
@@ -23,4 +25,4 @@ std::vector<JournalEntry> Journal::OfKind(const std::string& kind) const {
 
 std::size_t Journal::Count(const std::string& kind) const { return OfKind(kind).size(); }
 
-}  // namespace vm
+}  // namespace platform

@@ -1,0 +1,359 @@
+#include "platform/journal/journaling_platform.h"
+
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+const char* Result(bool ok) { return ok ? "ok" : "failed"; }
+
+std::string Number(std::uint64_t value) { return std::to_string(value); }
+
+std::string RootName(HKey root) {
+    switch (root) {
+        case HKEY_CLASSES_ROOT: return "HKEY_CLASSES_ROOT";
+        case HKEY_CURRENT_USER: return "HKEY_CURRENT_USER";
+        case HKEY_LOCAL_MACHINE: return "HKEY_LOCAL_MACHINE";
+        case HKEY_USERS: return "HKEY_USERS";
+        default: return {};
+    }
+}
+
+// "a\\b\\" and "\\a" name the same key as "a\\b" and "a".
+std::string TrimSeparators(std::string path) {
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    while (!path.empty() && path.front() == '\\') path.erase(0, 1);
+    return path;
+}
+
+std::string Joined(const std::string& parent, const std::string& child) {
+    if (child.empty()) return parent;
+    return parent + "\\" + child;
+}
+
+std::string ButtonName(int button) {
+    switch (button) {
+        case IDOK: return "OK";
+        case IDCANCEL: return "Cancel";
+        default: return std::to_string(button);
+    }
+}
+
+std::string WaitResult(std::uint32_t result) {
+    switch (result) {
+        case WAIT_OBJECT_0: return "done";
+        case WAIT_TIMEOUT: return "timeout";
+        case WAIT_FAILED: return "failed";
+        default: return std::to_string(result);
+    }
+}
+
+// Whatever the program writes through it is one "write file" entry per
+// store, as the stream stores bytes: at the flush or the close.
+class JournalingStream final : public FileStream {
+public:
+    JournalingStream(JournalingPlatform& platform, std::unique_ptr<FileStream> inner, std::string path)
+        : platform_(platform), inner_(std::move(inner)), path_(std::move(path)) {}
+    ~JournalingStream() override {
+        const bool pending = pending_;
+        inner_.reset();
+        if (pending) platform_.Record("write file", {{"path", path_}});
+    }
+
+    std::optional<std::string> Gets(std::size_t maxChars) override { return inner_->Gets(maxChars); }
+    std::string Read(std::size_t count) override { return inner_->Read(count); }
+    bool Write(const std::string& bytes) override {
+        const bool ok = inner_->Write(bytes);
+        pending_ = pending_ || (ok && !bytes.empty());
+        return ok;
+    }
+    bool Seek(std::int64_t offset, int origin) override { return Stored(inner_->Seek(offset, origin)); }
+    std::int64_t Tell() override { return inner_->Tell(); }
+    bool Flush() override { return Stored(inner_->Flush()); }
+    bool Eof() const override { return inner_->Eof(); }
+
+private:
+    // A seek or a flush stores what was written before it.
+    bool Stored(bool ok) {
+        if (ok && pending_) {
+            pending_ = false;
+            platform_.Record("write file", {{"path", path_}});
+        }
+        return ok;
+    }
+
+    JournalingPlatform& platform_;
+    std::unique_ptr<FileStream> inner_;
+    std::string path_;
+    bool pending_ = false;
+};
+
+}  // namespace
+
+JournalingPlatform::JournalingPlatform(Platform& inner, Journal& journal)
+    : inner_(inner), journal_(journal), start_(inner.GetTickCount()) {}
+
+void JournalingPlatform::Record(std::string kind, JournalFields fields) {
+    RecordAt(inner_.GetTickCount(), std::move(kind), std::move(fields));
+}
+
+void JournalingPlatform::RecordAt(std::uint32_t tick, std::string kind, JournalFields fields) {
+    // The tick count wraps after 49.7 days; the difference does not.
+    journal_.Add(static_cast<std::uint32_t>(tick - start_), std::move(kind), std::move(fields));
+}
+
+bool JournalingPlatform::CreateDirectory(const std::string& path) {
+    const bool ok = inner_.CreateDirectory(path);
+    Record("create folder", {{"path", path}, {"result", Result(ok)}});
+    return ok;
+}
+
+std::unique_ptr<FileStream> JournalingPlatform::fopen(const std::string& path, const std::string& mode) {
+    std::unique_ptr<FileStream> stream = inner_.fopen(path, mode);
+    if (!stream || mode.find_first_of("wa+") == std::string::npos) return stream;
+    Record("open file", {{"path", path}, {"mode", mode}});
+    // "w" stores an empty file at once.
+    if (mode.find('w') != std::string::npos) Record("write file", {{"path", path}});
+    return std::make_unique<JournalingStream>(*this, std::move(stream), path);
+}
+
+bool JournalingPlatform::CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
+    const bool ok = inner_.CopyFile(from, to, failIfExists);
+    Record("copy file", {{"from", from}, {"to", to}, {"result", Result(ok)}});
+    return ok;
+}
+
+bool JournalingPlatform::SetFileAttributes(const std::string& path, std::uint32_t attributes) {
+    const std::optional<std::uint32_t> before = inner_.GetFileAttributes(path);
+    const bool ok = inner_.SetFileAttributes(path, attributes);
+    // Only a change is an effect worth reading about.
+    if (ok && inner_.GetFileAttributes(path) != before) {
+        Record("set attributes", {{"path", path}, {"attributes", Number(attributes)}});
+    }
+    return ok;
+}
+
+bool JournalingPlatform::DeleteFile(const std::string& path) {
+    // The cleanup tries many names that are not there: only a file that was
+    // there is worth an entry.
+    const bool existed = inner_.GetFileAttributes(path).has_value();
+    const bool ok = inner_.DeleteFile(path);
+    if (existed) Record("delete file", {{"path", path}, {"result", Result(ok)}});
+    return ok;
+}
+
+bool JournalingPlatform::WritePrivateProfileString(const std::string& section, const std::string& key,
+                                                   const std::string& value, const std::string& file) {
+    const bool ok = inner_.WritePrivateProfileString(section, key, value, file);
+    Record("write profile", {{"file", file}, {"section", section}, {"key", key}, {"value", value}, {"result", Result(ok)}});
+    return ok;
+}
+
+long JournalingPlatform::RegOpenKeyEx(HKey root, const std::string& subKey, std::uint32_t access, HKey& result) {
+    const long error = inner_.RegOpenKeyEx(root, subKey, access, result);
+    if (error == ERROR_SUCCESS) {
+        const auto parent = keys_.find(root);
+        keys_[result] = Joined(parent != keys_.end() ? parent->second : RootName(root), TrimSeparators(subKey));
+    }
+    return error;
+}
+
+long JournalingPlatform::RegSetValueEx(HKey key, const std::string& name, std::uint32_t type,
+                                       const std::string& data) {
+    const long error = inner_.RegSetValueEx(key, name, type, data);
+    if (error == ERROR_SUCCESS) {
+        Record("set registry value",
+               {{"key", keys_.count(key) ? keys_[key] : RootName(key)}, {"name", name}, {"type", Number(type)},
+                {"bytes", Number(data.size())}});
+    }
+    return error;
+}
+
+long JournalingPlatform::RegDeleteValue(HKey key, const std::string& name) {
+    const long error = inner_.RegDeleteValue(key, name);
+    if (error == ERROR_SUCCESS) {
+        Record("delete registry value", {{"key", keys_.count(key) ? keys_[key] : RootName(key)}, {"name", name}});
+    }
+    return error;
+}
+
+long JournalingPlatform::RegDeleteKey(HKey root, const std::string& subKey) {
+    const long error = inner_.RegDeleteKey(root, subKey);
+    if (error == ERROR_SUCCESS) {
+        Record("delete registry key",
+               {{"key", Joined(keys_.count(root) ? keys_[root] : RootName(root), TrimSeparators(subKey))}});
+    }
+    return error;
+}
+
+long JournalingPlatform::RegCloseKey(HKey key) {
+    keys_.erase(key);
+    return inner_.RegCloseKey(key);
+}
+
+void JournalingPlatform::StartProcess(const std::string& commandLine, bool created, Handle process) {
+    const std::optional<std::string> folder = inner_.GetCurrentDirectory();
+    Record(created ? "start process" : "run program",
+           {{"command", commandLine}, {"folder", folder.value_or("")}, {"result", process ? "started" : "not found"}});
+    if (created && process) processes_[process] = commandLine;
+}
+
+std::uint32_t JournalingPlatform::WinExec(const std::string& commandLine, int showWindow) {
+    const std::uint32_t result = inner_.WinExec(commandLine, showWindow);
+    StartProcess(commandLine, false, result > 31);
+    return result;
+}
+
+Handle JournalingPlatform::CreateProcess(const std::string& commandLine, int showWindow) {
+    const Handle process = inner_.CreateProcess(commandLine, showWindow);
+    StartProcess(commandLine, true, process);
+    return process;
+}
+
+void JournalingPlatform::RecordWait(const char* kind, Handle process, std::uint32_t milliseconds,
+                                    std::uint32_t result) {
+    const auto command = processes_.find(process);
+    Record(kind, {{"command", command != processes_.end() ? command->second : ""},
+                  {"ms", milliseconds == INFINITE ? "INFINITE" : Number(milliseconds)},
+                  {"result", WaitResult(result)}});
+}
+
+std::uint32_t JournalingPlatform::WaitForInputIdle(Handle process, std::uint32_t milliseconds) {
+    const std::uint32_t result = inner_.WaitForInputIdle(process, milliseconds);
+    RecordWait("wait for input idle", process, milliseconds, result);
+    return result;
+}
+
+std::uint32_t JournalingPlatform::WaitForSingleObject(Handle process, std::uint32_t milliseconds) {
+    const std::uint32_t result = inner_.WaitForSingleObject(process, milliseconds);
+    RecordWait("wait for process", process, milliseconds, result);
+    return result;
+}
+
+void JournalingPlatform::Sleep(std::uint32_t milliseconds) {
+    Record("sleep", {{"ms", Number(milliseconds)}});
+    inner_.Sleep(milliseconds);
+}
+
+void JournalingPlatform::ExitProcess(std::uint32_t exitCode) {
+    Record("exit process", {{"code", Number(exitCode)}});
+    inner_.ExitProcess(exitCode);
+    std::abort();  // the machine's ExitProcess never returns
+}
+
+Hwnd JournalingPlatform::FindWindowEx(const std::optional<std::string>& className,
+                                      const std::optional<std::string>& title) {
+    const Hwnd window = inner_.FindWindowEx(className, title);
+    if (window != 0 && !windows_.count(window)) {
+        std::string name = title ? "\"" + *title + "\"" : "";
+        if (className) name += (name.empty() ? "(" : " (") + *className + ")";
+        windows_[window] = name;
+    }
+    return window;
+}
+
+std::string JournalingPlatform::WindowName(Hwnd window) const {
+    if (window == 0) return "(none)";
+    const auto found = windows_.find(window);
+    return found != windows_.end() ? found->second : "window " + Number(window);
+}
+
+std::intptr_t JournalingPlatform::SendMessage(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                                              std::intptr_t lParam) {
+    Record("send message", {{"window", WindowName(window)}, {"message", message == WM_CLOSE ? "WM_CLOSE" : Number(message)}});
+    return inner_.SendMessage(window, message, wParam, lParam);
+}
+
+int JournalingPlatform::MessageBox(Hwnd owner, const std::string& text, const std::string& caption,
+                                   std::uint32_t type) {
+    // Stamped when it appears; written when it is answered.
+    const std::uint32_t shown = inner_.GetTickCount();
+    const int answer = inner_.MessageBox(owner, text, caption, type);
+    RecordAt(shown, "message box",
+             {{"owner", WindowName(owner)},
+              {"caption", caption},
+              {"text", text},
+              {"buttons", (type & 0xF) == MB_OKCANCEL ? "OK Cancel" : "OK"},
+              {"answer", ButtonName(answer)}});
+    return answer;
+}
+
+void JournalingPlatform::BeginWaitCursor() {
+    if (waitCursor_++ == 0) Record("wait cursor", {{"shown", "yes"}});
+    inner_.BeginWaitCursor();
+}
+
+void JournalingPlatform::EndWaitCursor() {
+    if (waitCursor_ > 0 && --waitCursor_ == 0) Record("wait cursor", {{"shown", "no"}});
+    inner_.EndWaitCursor();
+}
+
+void JournalingPlatform::Enable3dControls() {
+    Record("3d controls");
+    inner_.Enable3dControls();
+}
+
+void JournalingPlatform::OutputDebugString(const std::string& text) {
+    Record("trace", {{"text", text}});
+    inner_.OutputDebugString(text);
+}
+
+bool JournalingPlatform::SetupCopyOEMInf(const std::string& infPath, const std::string& mediaLocation,
+                                         std::uint32_t mediaType, std::uint32_t copyStyle) {
+    const bool ok = inner_.SetupCopyOEMInf(infPath, mediaLocation, mediaType, copyStyle);
+    Record("install INF", {{"inf", infPath},
+                           {"media", mediaLocation},
+                           {"media type", Number(mediaType)},
+                           {"copy style", Number(copyStyle)},
+                           {"result", Result(ok)}});
+    return ok;
+}
+
+bool JournalingPlatform::SetupSetSourceList(std::uint32_t flags, const std::vector<std::string>& list) {
+    const bool ok = inner_.SetupSetSourceList(flags, list);
+    if (ok) {
+        std::string joined;
+        for (const std::string& entry : list) joined += (joined.empty() ? "" : ";") + entry;
+        Record("set source list", {{"entries", Number(list.size())}, {"list", joined}});
+    }
+    return ok;
+}
+
+bool JournalingPlatform::SetupAddToSourceList(std::uint32_t flags, const std::string& source) {
+    const bool ok = inner_.SetupAddToSourceList(flags, source);
+    if (ok) Record("add to source list", {{"source", source}});
+    return ok;
+}
+
+bool JournalingPlatform::SetupDiGetDeviceRegistryProperty(Handle set, std::uint32_t devInst,
+                                                          std::uint32_t property, std::size_t bufferBytes,
+                                                          std::string& data) {
+    const bool ok = inner_.SetupDiGetDeviceRegistryProperty(set, devInst, property, bufferBytes, data);
+    // The hardware ids are a list of strings: the first names the device.
+    if (ok && property == SPDRP_HARDWAREID) hardwareIds_[{set, devInst}] = data.substr(0, data.find('\0'));
+    return ok;
+}
+
+bool JournalingPlatform::SetupDiRemoveDevice(Handle set, std::uint32_t devInst) {
+    const bool ok = inner_.SetupDiRemoveDevice(set, devInst);
+    if (ok) {
+        const auto id = hardwareIds_.find({set, devInst});
+        Record("remove device", {{"hardware id", id != hardwareIds_.end() ? id->second : ""}});
+    }
+    return ok;
+}
+
+std::uint32_t JournalingPlatform::CM_Reenumerate_DevNode(std::uint32_t devNode, std::uint32_t flags) {
+    const std::uint32_t result = inner_.CM_Reenumerate_DevNode(devNode, flags);
+    if (result == 0) Record("re-enumerate devices");
+    return result;
+}
+
+bool JournalingPlatform::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
+    const bool ok = inner_.ExitWindowsEx(flags, reserved);
+    if (ok) Record("restart requested", {{"flags", Number(flags)}, {"reserved", Number(reserved)}});
+    return ok;
+}
+
+}  // namespace platform
