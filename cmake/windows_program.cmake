@@ -6,10 +6,13 @@ add_library(setup_win32 STATIC ${WIN32_SOURCES})
 target_include_directories(setup_win32 PUBLIC src)
 target_link_libraries(setup_win32 PUBLIC setup_logic user32 gdi32 advapi32 kernel32)
 
+# The dialog resources, compiled once for setup.exe and the test programs.
 file(GLOB RC_SOURCES CONFIGURE_DEPENDS src/resources/*.rc)
-add_executable(setup WIN32 src/platform/win32/main.cpp ${RC_SOURCES})
+add_library(setup_resources OBJECT ${RC_SOURCES})
+
+add_executable(setup WIN32 src/platform/win32/main.cpp)
 set_target_properties(setup PROPERTIES OUTPUT_NAME setup SUFFIX .exe)
-target_link_libraries(setup PRIVATE setup_win32)
+target_link_libraries(setup PRIVATE setup_win32 setup_resources)
 # Loadable on Windows 95: subsystem and OS version 4.0, no run-time DLLs.
 target_link_options(setup PRIVATE -static -static-libgcc -static-libstdc++ -s
   -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
