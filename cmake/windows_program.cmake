@@ -17,7 +17,9 @@ target_link_libraries(setup PRIVATE setup_win32 setup_resources)
 target_link_options(setup PRIVATE -static -static-libgcc -static-libstdc++ -s
   -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
   # No link time stamp: two builds of one commit give the same bytes.
-  -Wl,--no-insert-timestamp)
+  -Wl,--no-insert-timestamp
+  # What each library and object takes up, for make size (scripts/size-report).
+  -Wl,-Map,${CMAKE_BINARY_DIR}/setup.map)
 
 # Windows programs the Wine tests run beside setup.exe.
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/programs/CMakeLists.txt)
