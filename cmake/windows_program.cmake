@@ -1,7 +1,7 @@
 # setup.exe: the logic on the Win32 backend, with the dialog resources. The
 # backend is one library that the test programs link too.
 file(GLOB_RECURSE WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
-list(FILTER WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+list(FILTER WIN32_SOURCES EXCLUDE REGEX "/(main|cxx_runtime_stand_ins)\\.cpp$")
 add_library(setup_win32 STATIC ${WIN32_SOURCES})
 target_include_directories(setup_win32 PUBLIC src)
 target_link_libraries(setup_win32 PUBLIC setup_logic user32 gdi32 advapi32 kernel32)
@@ -10,7 +10,9 @@ target_link_libraries(setup_win32 PUBLIC setup_logic user32 gdi32 advapi32 kerne
 file(GLOB RC_SOURCES CONFIGURE_DEPENDS src/resources/*.rc)
 add_library(setup_resources OBJECT ${RC_SOURCES})
 
-add_executable(setup WIN32 src/platform/win32/main.cpp)
+# The run-time stand-ins are setup.exe's alone: the test programs keep the
+# library's own.
+add_executable(setup WIN32 src/platform/win32/main.cpp src/platform/win32/cxx_runtime_stand_ins.cpp)
 set_target_properties(setup PROPERTIES OUTPUT_NAME setup SUFFIX .exe)
 target_link_libraries(setup PRIVATE setup_win32 setup_resources)
 # Loadable on Windows 95: subsystem and OS version 4.0, no run-time DLLs.
