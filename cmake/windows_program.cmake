@@ -6,6 +6,13 @@ add_library(setup_win32 STATIC ${WIN32_SOURCES})
 target_include_directories(setup_win32 PUBLIC src)
 target_link_libraries(setup_win32 PUBLIC setup_logic user32 gdi32 advapi32 kernel32)
 
+# The program neither throws nor catches (the library's throw helpers end it:
+# cxx_runtime_stand_ins.cpp), so its code needs no landing pads.
+set(SETUP_EXCEPTION_OPTIONS -fno-exceptions)
+foreach(target setup_logic setup_win32)
+  target_compile_options(${target} PRIVATE ${SETUP_EXCEPTION_OPTIONS})
+endforeach()
+
 # The dialog resources, compiled once for setup.exe and the test programs.
 file(GLOB RC_SOURCES CONFIGURE_DEPENDS src/resources/*.rc)
 add_library(setup_resources OBJECT ${RC_SOURCES})
@@ -15,6 +22,7 @@ add_library(setup_resources OBJECT ${RC_SOURCES})
 add_executable(setup WIN32 src/platform/win32/main.cpp src/platform/win32/cxx_runtime_stand_ins.cpp)
 set_target_properties(setup PROPERTIES OUTPUT_NAME setup SUFFIX .exe)
 target_link_libraries(setup PRIVATE setup_win32 setup_resources)
+target_compile_options(setup PRIVATE ${SETUP_EXCEPTION_OPTIONS})
 # Loadable on Windows 95: subsystem and OS version 4.0, no run-time DLLs.
 target_link_options(setup PRIVATE -static -static-libgcc -static-libstdc++ -s
   -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
