@@ -7,8 +7,12 @@ target_include_directories(setup_win32 PUBLIC src)
 target_link_libraries(setup_win32 PUBLIC setup_logic user32 gdi32 advapi32 kernel32)
 
 # The program neither throws nor catches (the library's throw helpers end it:
-# cxx_runtime_stand_ins.cpp), so its code needs no landing pads.
+# cxx_runtime_stand_ins.cpp), so its code needs no landing pads; nor, on i686,
+# where structured exceptions use no tables, unwind tables.
 set(SETUP_EXCEPTION_OPTIONS -fno-exceptions)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  list(APPEND SETUP_EXCEPTION_OPTIONS -fno-asynchronous-unwind-tables)
+endif()
 foreach(target setup_logic setup_win32)
   target_compile_options(${target} PRIVATE ${SETUP_EXCEPTION_OPTIONS})
 endforeach()
