@@ -32,6 +32,8 @@ target_link_options(setup PRIVATE -static -static-libgcc -static-libstdc++ -s
   -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
   # No link time stamp: two builds of one commit give the same bytes.
   -Wl,--no-insert-timestamp
+  # Functions and data nothing refers to stay out.
+  -Wl,--gc-sections
   # What each library and object takes up, for make size (scripts/size-report).
   -Wl,-Map,${CMAKE_BINARY_DIR}/setup.map)
 
