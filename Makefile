@@ -4,7 +4,7 @@ NATIVE := build/native
 SANITIZE := build/native-sanitize
 DEMO_MACHINE ?= examples/win98se-cd
 
-.PHONY: all demo test deps native release sanitize win32 win64 bench fuzz soak screenshots clean
+.PHONY: all demo test deps native release sanitize win32 win64 size bench fuzz soak screenshots clean
 
 all: native win32 win64
 
@@ -27,6 +27,11 @@ win32:
 win64:
 	cmake --preset win64 > /dev/null
 	cmake --build build/win64 -j$(JOBS)
+
+# The size of the shipped setup.exe and its biggest contributors, from the
+# linker map the win32 build writes.
+size: win32
+	@scripts/size-report build/win32/setup.exe
 
 # Runs setupsim on the bundled Windows 98 SE machine and prints its report.
 demo: deps native

@@ -1,44 +1,12 @@
 #include "setupsim/report.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <iomanip>
 #include <sstream>
+
+#include "platform/journal/journal_text.h"
 
 namespace setupsim {
 
 namespace {
-
-bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
-
-// Windows paths read as a Windows user writes them: only the quote and
-// control characters are escaped, never a backslash.
-std::string Quoted(const std::string& value) {
-    const bool plain = !value.empty() && value.find_first_of(" =\"") == std::string::npos &&
-                       std::none_of(value.begin(), value.end(), IsControl);
-    if (plain) return value;
-    std::string quoted = "\"";
-    for (char c : value) {
-        if (c == '"') {
-            quoted += "\\\"";
-        } else if (c == '\n' || c == '\r' || c == '\t') {
-            quoted += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
-        } else if (IsControl(c)) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
-            quoted += hex;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
-}
-
-std::string Describe(const platform::JournalEntry& entry) {
-    std::string text = entry.kind;
-    for (const auto& [key, value] : entry.fields) text += "  " + key + "=" + Quoted(value);
-    return text;
-}
 
 bool SameSleep(const platform::JournalEntry& a, const platform::JournalEntry& b) {
     return a.kind == "sleep" && b.kind == "sleep" && a.fields == b.fields;
@@ -71,7 +39,7 @@ std::string TextReport(vm::VirtualMachine& machine, const RunResult& result) {
     for (std::size_t i = 0; i < entries.size();) {
         std::size_t repeats = 1;
         while (i + repeats < entries.size() && SameSleep(entries[i], entries[i + repeats])) ++repeats;
-        out << std::setw(9) << entries[i].time << " ms  " << Describe(entries[i]);
+        out << platform::JournalLine(entries[i]);
         if (repeats > 1) out << "  (x" << repeats << ")";
         out << "\n";
         i += repeats;

@@ -1,7 +1,6 @@
 #include "platform/journal/journal_text.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace platform {
 
@@ -22,9 +21,9 @@ std::string QuotedValue(const std::string& value) {
         } else if (c == '\n' || c == '\r' || c == '\t') {
             quoted += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
         } else if (IsControl(c)) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
-            quoted += hex;
+            static const char kHex[] = "0123456789ABCDEF";
+            const auto byte = static_cast<unsigned char>(c);
+            quoted += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 0xF];
         } else {
             quoted += c;
         }
@@ -39,9 +38,10 @@ std::string DescribeEntry(const JournalEntry& entry) {
 }
 
 std::string JournalLine(const JournalEntry& entry) {
-    char time[32];
-    std::snprintf(time, sizeof time, "%9llu ms  ", static_cast<unsigned long long>(entry.time));
-    return time + DescribeEntry(entry);
+    // No printf: its formatting machinery would double setup.exe's run-time.
+    std::string time = std::to_string(entry.time);
+    if (time.size() < 9) time.insert(0, 9 - time.size(), ' ');
+    return time + " ms  " + DescribeEntry(entry);
 }
 
 std::optional<JournalLineText> ReadJournalLine(const std::string& line) {

@@ -228,7 +228,7 @@ private:
     std::optional<OpenKey> KeyOf(platform::HKey key) const;
     Registry::Key* FindKey(platform::HKey key);
     std::optional<std::string> ResolveProgram(const std::string& commandLine) const;
-    platform::Handle Start(const std::string& commandLine, const char* how);
+    platform::Handle Start(const std::string& commandLine);
     StartedProcess* ProcessOf(platform::Handle handle);
     std::string MultiSz(const std::vector<std::string>& texts) const;
 

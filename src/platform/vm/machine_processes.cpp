@@ -51,10 +51,9 @@ std::optional<std::string> VirtualMachine::ResolveProgram(const std::string& com
     return std::nullopt;
 }
 
-platform::Handle VirtualMachine::Start(const std::string& commandLine, const char* how) {
+platform::Handle VirtualMachine::Start(const std::string& commandLine) {
     const std::optional<std::string> program = ResolveProgram(commandLine);
     const std::string directory = FullPath(".").value_or("");
-    Log(how, {{"command", commandLine}, {"folder", directory}, {"result", program ? "started" : "not found"}});
     if (!program) return 0;
     StartedProcess process{commandLine, *program, directory, now_, {}};
     for (const ProgramBehaviour& behaviour : programs_) {
@@ -74,12 +73,12 @@ StartedProcess* VirtualMachine::ProcessOf(platform::Handle handle) {
 std::uint32_t VirtualMachine::WinExec(const std::string& commandLine, int /*showWindow*/) {
     if (Fault("WinExec")) return 0;
     // Above 31 is success; 2 is "file not found".
-    return Start(commandLine, "run program") != 0 ? 33 : 2;
+    return Start(commandLine) != 0 ? 33 : 2;
 }
 
 platform::Handle VirtualMachine::CreateProcess(const std::string& commandLine, int /*showWindow*/) {
     if (Fault("CreateProcess")) return 0;
-    return Start(commandLine, "start process");
+    return Start(commandLine);
 }
 
 std::uint32_t VirtualMachine::WaitForInputIdle(platform::Handle process, std::uint32_t milliseconds) {

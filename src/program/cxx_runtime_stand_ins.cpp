@@ -1,0 +1,36 @@
+// Stand-ins for C++ run-time hooks that each pull in far more than they do.
+#include <bits/functexcept.h>
+#include <cstdlib>
+#include <exception>
+
+namespace __gnu_cxx {
+
+// The default terminate handler, without naming the exception on stderr (a
+// GUI program has no console): naming it takes the demangler and printf, 75 KB.
+void __verbose_terminate_handler() { std::abort(); }
+
+}  // namespace __gnu_cxx
+
+namespace std {
+
+// The library's throw helpers. Nothing in the program catches, so each ends it
+// as the uncaught exception would, without the exception classes and the
+// second std::string they bring (56 KB).
+void __throw_bad_exception() { std::terminate(); }
+void __throw_bad_alloc() { std::terminate(); }
+void __throw_bad_array_new_length() { std::terminate(); }
+void __throw_bad_cast() { std::terminate(); }
+void __throw_bad_typeid() { std::terminate(); }
+void __throw_bad_function_call() { std::terminate(); }
+void __throw_logic_error(const char*) { std::terminate(); }
+void __throw_domain_error(const char*) { std::terminate(); }
+void __throw_invalid_argument(const char*) { std::terminate(); }
+void __throw_length_error(const char*) { std::terminate(); }
+void __throw_out_of_range(const char*) { std::terminate(); }
+void __throw_out_of_range_fmt(const char*, ...) { std::terminate(); }
+void __throw_runtime_error(const char*) { std::terminate(); }
+void __throw_range_error(const char*) { std::terminate(); }
+void __throw_overflow_error(const char*) { std::terminate(); }
+void __throw_underflow_error(const char*) { std::terminate(); }
+
+}  // namespace std
