@@ -1,8 +1,10 @@
 #include "setupsim/cli.h"
 
 #include <CLI/CLI.hpp>
+#include <fstream>
 
 #include "platform/vm/machine_folder.h"
+#include "setupsim/log_diff.h"
 #include "setupsim/maintainer_commands.h"
 #include "setupsim/report.h"
 
@@ -41,6 +43,57 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
     return result.ending == Ending::Hung ? 1 : 0;
 }
 
+struct DiffOptions {
+    std::string machineFolder;
+    std::string log;
+};
+
+// Shows a difference as the two sides would read in a text editor.
+void PrintDifference(const LogDifference& difference, std::ostream& out) {
+    out << "  at predicted effect " << difference.predictedAt + 1 << ":\n"
+        << "    predicted: " << (difference.predicted.empty() ? "(nothing)" : difference.predicted) << "\n"
+        << "    logged:    " << (difference.logged.empty() ? "(nothing)" : difference.logged) << "\n";
+}
+
+int Diff(const DiffOptions& options, std::ostream& out, std::ostream& err) {
+    constexpr std::size_t kShown = 10;
+    vm::VirtualMachine machine;
+    try {
+        vm::LoadMachineFolder(options.machineFolder, machine);
+    } catch (const vm::MachineFolderError& error) {
+        err << "setupsim: malformed machine folder: " << error.what() << "\n";
+        return 2;
+    }
+    std::ifstream file(options.log, std::ios::binary);
+    if (!file) {
+        err << "setupsim: cannot read the log " << options.log << "\n";
+        return 2;
+    }
+    const LogLines log = ReadLog(file);
+    if (log.badLine != 0) {
+        err << "setupsim: line " << log.badLine << " of " << options.log
+            << " is not a journal line (\"      120 ms  kind  name=value ...\")\n";
+        return 2;
+    }
+    platform::Journal effects;
+    RunSetup(machine, &effects);
+    const LogComparison comparison = CompareWithLog(effects.Entries(), log.effects);
+    if (comparison.differences.empty()) {
+        out << "setupsim diff: the log agrees with the prediction, " << comparison.loggedEffects << " effects.\n";
+        return 0;
+    }
+    out << "setupsim diff: the log differs from the prediction: " << comparison.predictedEffects
+        << " effects predicted, " << comparison.loggedEffects << " logged, " << comparison.differences.size()
+        << (comparison.differences.size() == 1 ? " difference" : " differences") << ".\n";
+    for (std::size_t i = 0; i < comparison.differences.size() && i < kShown; ++i) {
+        PrintDifference(comparison.differences[i], out);
+    }
+    if (comparison.differences.size() > kShown) {
+        out << "  and " << comparison.differences.size() - kShown << " more.\n";
+    }
+    return 1;
+}
+
 }  // namespace
 
 int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -55,6 +108,7 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
         "devices, programs, answers to message boxes, timed events, faults), registry.reg (REGEDIT4)\n"
         "and one folder per drive (C/, E/, ...). See the README for the format.\n\n"
         "Exit codes of run: 0 simulated, 1 the program hung, 2 bad usage or a malformed machine folder.\n"
+        "diff holds a log written by setup.exe /LOG=path against the prediction for a machine folder.\n"
         "check and matrix take a package medium; their --help says what they do.");
 
     RunOptions run;
@@ -63,6 +117,17 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
     runCommand->add_option("--save", run.saveFolder,
                            "Write the machine as it is after the run to this folder (same format)");
     runCommand->add_flag("--json", run.json, "Print the report as JSON instead of text");
+
+    DiffOptions diff;
+    CLI::App* diffCommand = app.add_subcommand(
+        "diff", "Run a machine folder and hold the prediction against a log setup.exe wrote (/LOG=path)");
+    diffCommand->add_option("MACHINE", diff.machineFolder, "The machine folder describing the real system")->required();
+    diffCommand->add_option("LOG", diff.log, "The log setup.exe wrote on it")->required();
+    diffCommand->footer(
+        "Effects are compared in order; times are left out, and so are short-name aliases\n"
+        "(PROGRA~1 against PROG~FBU) and the case of letters, which a real system chooses itself.\n"
+        "Exit codes: 0 they agree, 1 they differ (the first differences are printed),\n"
+        "2 bad usage, a malformed machine folder or a log that cannot be read.");
 
     MaintainerCommands maintainer(app);
 
@@ -74,6 +139,7 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
         return 2;
     }
     if (runCommand->parsed()) return Run(run, out, err);
+    if (diffCommand->parsed()) return Diff(diff, out, err);
     if (const std::optional<int> code = maintainer.RunParsed(out, err)) return *code;
     return 2;
 }

@@ -13,11 +13,11 @@ const char* ToString(Ending ending) {
     return "?";
 }
 
-RunResult RunSetup(vm::VirtualMachine& machine) {
+RunResult RunSetup(vm::VirtualMachine& machine, platform::Journal* effects) {
     const vm::MachineSnapshot before = vm::TakeSnapshot(machine);
     RunResult result;
     try {
-        setup::RunProgram(machine, &machine.GetJournal());
+        setup::RunProgram(machine, effects ? effects : &machine.GetJournal());
         result.ending = Ending::Returned;
     } catch (const vm::ProcessExit& exit) {
         result.ending = Ending::ExitProcess;

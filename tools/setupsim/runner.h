@@ -26,6 +26,8 @@ struct RunResult {
     std::vector<vm::Change> changes;
 };
 
-RunResult RunSetup(vm::VirtualMachine& machine);
+// Runs the program with its effects journaled into `effects`, by default the
+// machine's own journal, where they fall among the machine's happenings.
+RunResult RunSetup(vm::VirtualMachine& machine, platform::Journal* effects = nullptr);
 
 }  // namespace setupsim
