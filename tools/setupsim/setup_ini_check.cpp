@@ -10,7 +10,7 @@
 
 namespace setupsim {
 
-const KnownKey kKnownSetupIniKeys[9] = {
+const KnownKey kKnownSetupIniKeys[10] = {
     {"InstallOption", "DriverOnly", 0},
     {"InstallOption", "WindowsMEDriverAskUser", 0},
     {"InstallOption", "WindowsMEDriver", 1},
@@ -20,6 +20,7 @@ const KnownKey kKnownSetupIniKeys[9] = {
     {"InstallOption", "InstallWDMDriver", 0},
     {"InstallOption", "FullPackage", 0},
     {"Default", "UsingCDDA", 0},
+    {"Default", "Log", 0, true},
 };
 
 namespace {
@@ -74,8 +75,26 @@ bool Denotes(const std::string& number, int read) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// A log asked for by setup.ini is for a test CD: every user of the medium
+// would get one.
+void CheckLogPath(const std::string& content, const KnownKey& known, const ScannedLine& line,
+                  std::vector<Finding>& findings) {
+    const std::string path = vm::profile::ReadString(content, known.section, known.key).value_or("");
+    if (path.empty()) return;
+    const bool absolute = path.size() > 2 && path[1] == ':' && path[2] == '\\';
+    findings.push_back({Severity::Warning,
+                        At(line) + known.key + " = " + Quoted(path) + ": every run writes a log of its effects " +
+                            (absolute ? "there" : "there, relative to the folder it is started in (on a CD, that "
+                                                  "folder is read-only and no log is written)") +
+                            "; meant for a test CD, not for the package users get"});
+}
+
 void CheckValue(const std::string& content, const KnownKey& known, const ScannedLine& line,
                 std::vector<Finding>& findings) {
+    if (known.path) {
+        CheckLogPath(content, known, line, findings);
+        return;
+    }
     const std::string text = vm::profile::ReadString(content, known.section, known.key).value_or("");
     const int read = vm::profile::ReadInt(content, known.section, known.key, known.defaultValue);
     const std::size_t number = LeadingNumberLength(text);
@@ -184,9 +203,10 @@ std::vector<Finding> CheckSetupIni(const std::optional<std::string>& content) {
             findings.push_back({alsoSet ? Severity::Warning : Severity::Error,
                                 At(line) + key + " looks like a misspelt \"" + near->key +
                                     "\": the program does not read it" +
-                                    (alsoSet ? std::string(" (\"") + near->key + "\" is set as well)"
-                                             : std::string(", so \"") + near->key + "\" keeps its default " +
-                                                   std::to_string(near->defaultValue))});
+                                    (alsoSet      ? std::string(" (\"") + near->key + "\" is set as well)"
+                                     : near->path ? std::string(", so no log is written")
+                                                  : std::string(", so \"") + near->key + "\" keeps its default " +
+                                                        std::to_string(near->defaultValue))});
         } else {
             findings.push_back({Severity::Warning, At(line) + key + " is not a key the program reads"});
         }
