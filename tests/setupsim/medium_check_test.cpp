@@ -80,6 +80,9 @@ TEST(SetupsimCheck, SetupIniAsTheProgramReadsIt) {
         {"[InstallOption]\nUsingCDDA=1\n", kError, "is read from [Default], not from [InstallOption]"},
         {"[InstallOption]\nDriverOnly=1\nDriverOnly=0\n", kWarning, "line 3: \"DriverOnly\" is set again: the program reads the one on line 2"},
         {"DriverOnly=1\n[InstallOption]\n", kError, "stands before any section header"},
+        {"[Default]\nLog=\n", kOk, nullptr}, {"[Default]\nLog=C:\\s.log\n", kWarning, "Log = \"C:\\s.log\": every run writes a log of its effects there;"},
+        {"[Default]\nLog=s.log\n", kWarning, "relative to the folder it is started in"},
+        {"[Default]\nLogg=C:\\s.log\n", kError, "looks like a misspelt \"Log\": the program does not read it, so no log is written"},
     };
     for (const Row& row : rows) {
         const auto findings = setupsim::CheckSetupIni(row.text ? std::optional<std::string>(row.text) : std::nullopt);
