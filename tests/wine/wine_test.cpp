@@ -54,14 +54,6 @@ std::vector<std::string> Seen(const std::vector<Dialog>& dialogs) {
     }
     return seen;
 }
-std::string Slashed(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
-std::string Backslashed(std::string path) {
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
 std::string Box(const std::string& owner, const std::string& message) { return "Setup|" + owner + "|OK|" + message; }
 
 // Wine's WritePrivateProfileStringA writes the file anew without its blank lines.
@@ -142,11 +134,13 @@ protected:
         // files without attributes make clearing them no effect here either.
         std::string attributes;
         for (const auto& [path, contents] : placed_) {
-            const fs::path name = fs::path(Slashed(path.substr(3))).lexically_normal();
-            fs::create_directories(folder / "C" / (path.back() == '\\' ? name : name.parent_path()));
+            std::string name = path.substr(3);
+            std::replace(name.begin(), name.end(), '\\', '/');
+            const fs::path host = (folder / "C" / name).lexically_normal();
+            fs::create_directories(path.back() == '\\' ? host : host.parent_path());
             if (path.back() == '\\') continue;
-            std::ofstream(folder / "C" / name, std::ios::binary) << contents;
-            attributes += "C:\\" + Backslashed(name.string()) + " =\n";
+            std::ofstream(host, std::ios::binary) << contents;
+            attributes += path + " =\n";
         }
         std::string command_line;
         for (const std::string& arg : args_) command_line += (command_line.empty() ? "" : " ") + arg;
