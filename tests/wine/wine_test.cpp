@@ -7,7 +7,10 @@
 // carries out WININIT.INI and keeps it as wininit.bak; WIN.INI's [Windows]
 // section is in the registry, as on NT.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -97,16 +100,17 @@ protected:
                               const std::vector<std::string>& args, const Rules& rules, const std::string& registry = "",
                               const Env& env = {}, const std::function<void()>& started = {}) {
         Machine(version);
-        prefix_->Put(medium + "\\setup.exe", HostFile(Program("setup.exe")));
+        medium_ = medium;
+        args_ = args;
+        placed_ = {{medium + "\\setup.exe", HostFile(Program("setup.exe"))}};
+        for (const auto& [name, contents] : files) placed_.push_back({medium + "\\" + name, contents});
+        placed_.insert(placed_.end(), {{"C:\\windows\\inf\\other\\", ""}, {"C:\\windows\\system\\OVAUDIO.VXD", "earlier driver"},
+                                       {"C:\\windows\\Mixer.exe", "present mixer"}, {"C:\\windows\\Mixer.old", "older mixer"}});
         // A name ending in \ is a folder.
-        for (const auto& [name, contents] : files) {
-            if (name.back() != '\\') prefix_->Put(medium + "\\" + name, contents);
-            else std::filesystem::create_directories(prefix_->Host(medium + "\\" + name));
+        for (const auto& [path, contents] : placed_) {
+            if (path.back() != '\\') prefix_->Put(path, contents);
+            else std::filesystem::create_directories(prefix_->Host(path));
         }
-        std::filesystem::create_directories(prefix_->Host("C:\\windows\\inf\\other"));
-        prefix_->Put("C:\\windows\\system\\OVAUDIO.VXD", "earlier driver");
-        prefix_->Put("C:\\windows\\Mixer.exe", "present mixer");
-        prefix_->Put("C:\\windows\\Mixer.old", "older mixer");
         if (!registry.empty()) prefix_->Import(registry);
         return RunAnswered(medium + "\\setup.exe", args, rules, medium, env, started);
     }
@@ -119,7 +123,44 @@ protected:
         EXPECT_EQ(prefix_->Read("C:\\windows\\Mixer.exe"), "new mixer");
     }
 
+    // setupsim diff holds the log against the run it predicts for Setup()'s
+    // files and command line on Wine's `windows` ("95"), each message box
+    // answered OK.
+    void ExpectLogAgrees(const std::string& windows, const std::string& log) {
+        namespace fs = std::filesystem;
+        const fs::path folder = fs::path(prefix_->root()).parent_path() / "machine";
+        fs::create_directories(folder / "C" / "Program Files");
+        // Wine's files keep the archive bit whatever SetFileAttributes asks:
+        // files without attributes make clearing them no effect here either.
+        std::string attributes;
+        for (const auto& [path, contents] : placed_) {
+            std::string name = path.substr(3);
+            std::replace(name.begin(), name.end(), '\\', '/');
+            const fs::path host = (folder / "C" / name).lexically_normal();
+            fs::create_directories(path.back() == '\\' ? host : host.parent_path());
+            if (path.back() == '\\') continue;
+            std::ofstream(host, std::ios::binary) << contents;
+            attributes += path + " =\n";
+        }
+        std::string command_line;
+        for (const std::string& arg : args_) command_line += (command_line.empty() ? "" : " ") + arg;
+        std::ofstream(folder / "machine.ini", std::ios::binary)
+            << "[Machine]\nWindows = " << windows << "\nWindowsFolder = C:\\windows\nProgramPath = " << medium_
+            << "\\setup.exe\nCommandLine = " << command_line << "\nCurrentDirectory = " << medium_
+            << "\n[Answers]\n* = OK\n[Attributes]\n" << attributes;
+        const std::string command = "'" SETUPSIM_PATH "' diff '" + folder.string() + "' '" + prefix_->Host(log) + "' 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_TRUE(pipe) << command;
+        std::string out;
+        for (int c; (c = fgetc(pipe)) != EOF;) out += static_cast<char>(c);
+        const int status = pclose(pipe);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command << "\n" << out;
+    }
+
     std::unique_ptr<Prefix> prefix_;
+    Files placed_;  // Windows paths on C:, as Setup() put them
+    std::string medium_;
+    std::vector<std::string> args_;
     int machines_ = 0;
 };
 
@@ -204,9 +245,10 @@ TEST_F(FlowsUnderWine, DriverModeOnWindows95StagesTheVxdDriverAndRestarts) {
                                 {"W95-98\\drv\\95\\OVAUDIO.INF", inf}, {"W95-98\\drv\\95\\ovaudio.vxd", "VxD 95"},
                                 {"W95-98\\drv\\95\\Mixer.dat", "new mixer"}, {"W95-98\\drv\\98\\ovaudio.vxd", "VxD 98"},
                                 {"Dosdrv\\OVSB.COM", "DOS"}, {"Dosdrv\\DOSAPP\\OVMIX.EXE", "DOS mixer"}},
-        {"/DRIVER"}, {{"*", "OK"}});
+        {"/LOG=C:\\setup.log", "/DRIVER"}, {{"*", "OK"}});
 
     EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{Box("(none)", kAnnouncement), Box("(none)", kCompleted)}));
+    ExpectLogAgrees("95", "C:\\setup.log");
     EXPECT_EQ(prefix_->Listing(kVxdStaging), kVxdStaged);
     EXPECT_EQ(prefix_->Read(kVxdStaging + "ovaudio.vxd"), "VxD 95");
     EXPECT_EQ(prefix_->Listing("C:\\Program Files\\Orvanta\\DOS\\DOSAPP"), std::vector<std::string>{"OVMIX.EXE"});
