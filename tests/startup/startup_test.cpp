@@ -115,6 +115,9 @@ TEST(Startup, EachOutcome) {
         {WindowsVersion::Win98, "", "WebSetup=-1", flat, true},
         {WindowsVersion::NT4, "", "WebSetup=2", nt4, true},
         {WindowsVersion::Win98SE, "", "WebSetup=1x", "VxD driver option dialog", true},  // leading digits count
+        {WindowsVersion::Win98SE, "/LOG=C:\\s.log", "", "main setup dialog", true},  // the log's switch is not read
+        {WindowsVersion::WinME, "/log=\"C:\\My logs\\s.log\" -driver", "", medium, false},
+        {WindowsVersion::WinXP, "/DRIVER /LOG=C:\\s.log", "", handover, false, "E:\\W2KSetup.exe /DRIVER"},
     };
     for (const Row& row : rows) {
         TestMachine machine(row.version);
