@@ -18,14 +18,20 @@ struct RunOptions {
     bool json = false;
 };
 
-int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
-    vm::VirtualMachine machine;
+// False, with the reason said, when the folder is malformed.
+bool Load(const std::string& folder, vm::VirtualMachine& machine, std::ostream& err) {
     try {
-        vm::LoadMachineFolder(options.machineFolder, machine);
+        vm::LoadMachineFolder(folder, machine);
+        return true;
     } catch (const vm::MachineFolderError& error) {
         err << "setupsim: malformed machine folder: " << error.what() << "\n";
-        return 2;
+        return false;
     }
+}
+
+int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
+    vm::VirtualMachine machine;
+    if (!Load(options.machineFolder, machine, err)) return 2;
     const RunResult result = RunSetup(machine);
     if (options.json) {
         out << JsonReport(machine, result).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
@@ -58,12 +64,7 @@ void PrintDifference(const LogDifference& difference, std::ostream& out) {
 int Diff(const DiffOptions& options, std::ostream& out, std::ostream& err) {
     constexpr std::size_t kShown = 10;
     vm::VirtualMachine machine;
-    try {
-        vm::LoadMachineFolder(options.machineFolder, machine);
-    } catch (const vm::MachineFolderError& error) {
-        err << "setupsim: malformed machine folder: " << error.what() << "\n";
-        return 2;
-    }
+    if (!Load(options.machineFolder, machine, err)) return 2;
     std::ifstream file(options.log, std::ios::binary);
     if (!file) {
         err << "setupsim: cannot read the log " << options.log << "\n";
