@@ -9,14 +9,6 @@ namespace platform {
 
 namespace {
 
-std::string ResultName(int result) {
-    switch (result) {
-        case IDOK: return "OK";
-        case IDCANCEL: return "Cancel";
-        default: return std::to_string(result);
-    }
-}
-
 struct DialogRecord {
     bool shown = false;
     std::string controls;  // as they were when the dialog ended
@@ -106,7 +98,7 @@ int JournalingPlatform::DialogBox(int templateId, Hwnd parent, DialogHandler& ha
         return result;
     }
     windows_.erase(handle);
-    Record("dialog closed", {{"dialog", dialog}, {"result", ResultName(result)}, {"controls", record.controls}});
+    Record("dialog closed", {{"dialog", dialog}, {"result", ButtonName(result)}, {"controls", record.controls}});
     return result;
 }
 

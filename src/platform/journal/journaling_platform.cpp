@@ -32,14 +32,6 @@ std::string Joined(const std::string& parent, const std::string& child) {
     return parent + "\\" + child;
 }
 
-std::string ButtonName(int button) {
-    switch (button) {
-        case IDOK: return "OK";
-        case IDCANCEL: return "Cancel";
-        default: return std::to_string(button);
-    }
-}
-
 std::string WaitResult(std::uint32_t result) {
     switch (result) {
         case WAIT_OBJECT_0: return "done";
@@ -90,6 +82,14 @@ private:
 };
 
 }  // namespace
+
+std::string ButtonName(int button) {
+    switch (button) {
+        case IDOK: return "OK";
+        case IDCANCEL: return "Cancel";
+        default: return std::to_string(button);
+    }
+}
 
 JournalingPlatform::JournalingPlatform(Platform& inner, Journal& journal)
     : inner_(inner), journal_(journal), start_(inner.GetTickCount()) {}
@@ -153,10 +153,14 @@ bool JournalingPlatform::WritePrivateProfileString(const std::string& section, c
 long JournalingPlatform::RegOpenKeyEx(HKey root, const std::string& subKey, std::uint32_t access, HKey& result) {
     const long error = inner_.RegOpenKeyEx(root, subKey, access, result);
     if (error == ERROR_SUCCESS) {
-        const auto parent = keys_.find(root);
-        keys_[result] = Joined(parent != keys_.end() ? parent->second : RootName(root), TrimSeparators(subKey));
+        keys_[result] = Joined(KeyName(root), TrimSeparators(subKey));
     }
     return error;
+}
+
+std::string JournalingPlatform::KeyName(HKey key) const {
+    const auto found = keys_.find(key);
+    return found != keys_.end() ? found->second : RootName(key);
 }
 
 long JournalingPlatform::RegSetValueEx(HKey key, const std::string& name, std::uint32_t type,
@@ -164,7 +168,7 @@ long JournalingPlatform::RegSetValueEx(HKey key, const std::string& name, std::u
     const long error = inner_.RegSetValueEx(key, name, type, data);
     if (error == ERROR_SUCCESS) {
         Record("set registry value",
-               {{"key", keys_.count(key) ? keys_[key] : RootName(key)}, {"name", name}, {"type", Number(type)},
+               {{"key", KeyName(key)}, {"name", name}, {"type", Number(type)},
                 {"bytes", Number(data.size())}});
     }
     return error;
@@ -173,7 +177,7 @@ long JournalingPlatform::RegSetValueEx(HKey key, const std::string& name, std::u
 long JournalingPlatform::RegDeleteValue(HKey key, const std::string& name) {
     const long error = inner_.RegDeleteValue(key, name);
     if (error == ERROR_SUCCESS) {
-        Record("delete registry value", {{"key", keys_.count(key) ? keys_[key] : RootName(key)}, {"name", name}});
+        Record("delete registry value", {{"key", KeyName(key)}, {"name", name}});
     }
     return error;
 }
@@ -182,7 +186,7 @@ long JournalingPlatform::RegDeleteKey(HKey root, const std::string& subKey) {
     const long error = inner_.RegDeleteKey(root, subKey);
     if (error == ERROR_SUCCESS) {
         Record("delete registry key",
-               {{"key", Joined(keys_.count(root) ? keys_[root] : RootName(root), TrimSeparators(subKey))}});
+               {{"key", Joined(KeyName(root), TrimSeparators(subKey))}});
     }
     return error;
 }

@@ -16,6 +16,10 @@
 
 namespace platform {
 
+// How the journal names a button a box or dialog ended with: "OK",
+// "Cancel" or the number.
+std::string ButtonName(int button);
+
 class JournalingPlatform final : public Platform {
 public:
     JournalingPlatform(Platform& inner, Journal& journal);
@@ -128,6 +132,8 @@ public:
     std::string WindowName(Hwnd window) const;
 
 private:
+    // A key by the path it was opened by, a root by its name.
+    std::string KeyName(HKey key) const;
     void StartProcess(const std::string& commandLine, bool created, Handle process);
     void RecordWait(const char* kind, Handle process, std::uint32_t milliseconds, std::uint32_t result);
 
