@@ -111,6 +111,7 @@ protected:
             if (path.back() != '\\') prefix_->Put(path, contents);
             else std::filesystem::create_directories(prefix_->Host(path));
         }
+        registry_ = registry;
         if (!registry.empty()) prefix_->Import(registry);
         return RunAnswered(medium + "\\setup.exe", args, rules, medium, env, started);
     }
@@ -124,9 +125,9 @@ protected:
     }
 
     // setupsim diff holds the log against the run it predicts for Setup()'s
-    // files and command line on Wine's `windows` ("95"), each message box
-    // answered OK.
-    void ExpectLogAgrees(const std::string& windows, const std::string& log) {
+    // files, registry and command line on Wine's `windows` ("95"), each
+    // message box answered OK, with machine.ini's further `sections`.
+    void ExpectLogAgrees(const std::string& windows, const std::string& log, const std::string& sections = "") {
         namespace fs = std::filesystem;
         const fs::path folder = fs::path(prefix_->root()).parent_path() / "machine";
         fs::create_directories(folder / "C" / "Program Files");
@@ -145,9 +146,10 @@ protected:
         std::string command_line;
         for (const std::string& arg : args_) command_line += (command_line.empty() ? "" : " ") + arg;
         std::ofstream(folder / "machine.ini", std::ios::binary)
-            << "[Machine]\nWindows = " << windows << "\nWindowsFolder = C:\\windows\nProgramPath = " << medium_
-            << "\\setup.exe\nCommandLine = " << command_line << "\nCurrentDirectory = " << medium_
-            << "\n[Answers]\n* = OK\n[Attributes]\n" << attributes;
+            << "[Machine]\nWindows = " << windows << "\nWindowsFolder = C:\\windows\nSystemFolder = C:\\windows\\system32"
+            << "\nProgramPath = " << medium_ << "\\setup.exe\nCommandLine = " << command_line
+            << "\nCurrentDirectory = " << medium_ << "\n[Answers]\n* = OK\n" << sections << "[Attributes]\n" << attributes;
+        if (!registry_.empty()) std::ofstream(folder / "registry.reg", std::ios::binary) << "REGEDIT4\r\n\r\n" << registry_;
         const std::string command = "'" SETUPSIM_PATH "' diff '" + folder.string() + "' '" + prefix_->Host(log) + "' 2>&1";
         FILE* pipe = popen(command.c_str(), "r");
         ASSERT_TRUE(pipe) << command;
@@ -161,6 +163,7 @@ protected:
     Files placed_;  // Windows paths on C:, as Setup() put them
     std::string medium_;
     std::vector<std::string> args_;
+    std::string registry_;
     int machines_ = 0;
 };
 
@@ -266,17 +269,18 @@ TEST_F(FlowsUnderWine, VxdOptionDialogStagesEditsRetiresAndRestarts) {
     const std::string clicks = "Line-in and Center/Subwoofer share the same jack.+Disable MIDI port (device)+Install";
     const std::string win_ini = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
     const std::vector<Dialog> dialogs = Setup(
-        "win98", "C:\\PKG", {{"Setup.ini", "[InstallOption]\r\nWebSetup=1\r\n"}, {"OVAUDIO.INF", inf},
+        "win98", "C:\\PKG", {{"setup.ini", "[InstallOption]\r\nWebSetup=1\r\n"}, {"OVAUDIO.INF", inf},
                              {"ovaudio.vxd", "new driver"}, {"Mixer.exe", "new mixer"}, {"026\\wave.026", "026"},
                              {"..\\Program Files\\PCI Audio\\Mixer.exe", "old mixer"}},
-        {}, {{kVxdDialog, clicks}, {"Setup", "OK"}},
+        {"/LOG=C:\\setup.log"}, {{kVxdDialog, clicks}, {"Setup", "OK"}},
         "[HKEY_CURRENT_USER\\" + win_ini + "]\r\n\"run\"=\"C:\\\\OV\\\\OVTRAY.EXE\"\r\n\r\n"
         "[HKEY_LOCAL_MACHINE\\Software\\Orvanta\\Mixer]\r\n\"Path\"=\"C:\\\\Program Files\\\\PCI Audio\"\r\n");
 
     EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{kVxdDialog + "|(none)|" + clicks, Box(kVxdDialog, kCompleted)}));
+    ExpectLogAgrees("98SE", "C:\\setup.log", "[Dialogs]\n103 = click 1012, click 1000, ok\n");
     ExpectVxdRestart(false);
     EXPECT_EQ(prefix_->Read(kVxdStaging + "OVAUDIO.INF"), inf);
-    for (const char* name : {"ovaudio.vxd", "Mixer.exe", "setup.exe", "Setup.ini", "026\\wave.026"}) {
+    for (const char* name : {"ovaudio.vxd", "Mixer.exe", "setup.exe", "setup.ini", "026\\wave.026"}) {
         EXPECT_TRUE(prefix_->Read(kVxdStaging + name)) << name;
     }
     const std::string disk = "1=\"Orvanta PCI Audio Driver Disk\",,0";
@@ -296,13 +300,15 @@ TEST_F(FlowsUnderWine, MainDialogInstallsTheVxdDriverUnderItAndRestarts) {
                                 {"W95-98\\drv\\98\\OVAUDIO.INF", HostFile(kData + "inf/vxd/OVAUDIO.INF")},
                                 {"W95-98\\drv\\98\\ovaudio.vxd", "VxD"}, {"W95-98\\drv\\98\\Mixer.dat", "new mixer"},
                                 {"W95-98\\app\\Setup.exe", HostFile(Program("recorder.exe"))}},
-        {}, {{kMainDialog, "syscommand:16+Install Applications+OK"}, {"About Setup", "OK"}, {"Setup", "OK"}});
+        {"/LOG=C:\\setup.log"},
+        {{kMainDialog, "syscommand:16+Install Applications+OK"}, {"About Setup", "OK"}, {"Setup", "OK"}});
 
     EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{kMainDialog + "|(none)|syscommand:16+Install Applications+OK",
                                                        "About Setup|" + kMainDialog + "|OK",
                                                        Box(kMainDialog, kAnnouncement), Box(kMainDialog, kCompleted)}));
     ASSERT_EQ(dialogs.size(), 4u);
     EXPECT_NE(dialogs[1].text.find("Setup Version 2.5"), std::string::npos) << dialogs[1].text;
+    ExpectLogAgrees("98SE", "C:\\setup.log", "[Dialogs]\n102 = sysmenu 16, click 1001, ok\n100 = ok\n");
     EXPECT_EQ(prefix_->Listing(kVxdStaging), kVxdStaged);
     EXPECT_FALSE(prefix_->Read("C:\\windows\\OVXSETUP.INI"));
     EXPECT_FALSE(prefix_->Read("C:\\recorder.log")) << "no applications installer";
