@@ -126,7 +126,10 @@ protected:
 
     // setupsim diff holds the log against the run it predicts for Setup()'s
     // files, registry and command line on Wine's `windows` ("95"), each
-    // message box answered OK, with machine.ini's further `sections`.
+    // message box answered OK, with machine.ini's further `sections`. Wine's
+    // system folder is system32 on every version; Wine lists a folder in name
+    // order ignoring case, the machine folder loads in byte order: the names
+    // placed must sort alike both ways.
     void ExpectLogAgrees(const std::string& windows, const std::string& log, const std::string& sections = "") {
         namespace fs = std::filesystem;
         const fs::path folder = fs::path(prefix_->root()).parent_path() / "machine";
