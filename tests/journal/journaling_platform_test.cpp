@@ -139,6 +139,10 @@ TEST(JournalingPlatform, EachEffectOneEntryReadsNone) {
         std::vector<std::string> entries;
         for (const JournalEntry& entry : journal.Entries()) entries.push_back(DescribeEntry(entry));
         EXPECT_EQ(entries, row.entries) << row.name;
+        // The machine journals its own happenings only: an effect twice would be a lie.
+        for (const JournalEntry& own : machine.GetJournal().Entries()) {
+            EXPECT_EQ(journal.Count(own.kind), 0u) << row.name << ": the machine journals " << own.kind;
+        }
     }
 }
 

@@ -75,16 +75,12 @@ std::optional<std::vector<std::string>> VirtualMachine::SetupQuerySourceList(std
 bool VirtualMachine::SetupSetSourceList(std::uint32_t /*flags*/, const std::vector<std::string>& list) {
     if (!settings.setupApi || Fault("SetupSetSourceList")) return false;
     sourceList_ = list;
-    std::string joined;
-    for (const std::string& entry : list) joined += (joined.empty() ? "" : "; ") + entry;
-    Log("set source list", {{"entries", std::to_string(list.size())}, {"list", joined}});
     return true;
 }
 
 bool VirtualMachine::SetupAddToSourceList(std::uint32_t /*flags*/, const std::string& source) {
     if (!settings.setupApi || Fault("SetupAddToSourceList")) return false;
     if (std::find(sourceList_.begin(), sourceList_.end(), source) == sourceList_.end()) sourceList_.push_back(source);
-    Log("add to source list", {{"source", source}});
     return true;
 }
 
