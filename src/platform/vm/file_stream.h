@@ -4,7 +4,6 @@
 // file as stored. Changes reach the file system on Flush and on close.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
