@@ -65,10 +65,13 @@ std::string InfDifference(const std::string& path, bool infFolder, std::string s
     if (!infFolder) return staged || source == copy ? InPlaceDifference(source, copy, 7) : "a copy that differs";
     source = WithoutSourceDisks(source);
     copy = WithoutSourceDisks(copy);
-    // A section added after an unterminated last line ends that line first.
-    const bool ended = copy.size() == source.size() + 2 && !source.empty() && source.back() != '\n';
-    return InPlaceDifference(source, ended && copy.compare(source.size(), 2, "\r\n") == 0 ? copy.substr(0, source.size()) : copy,
-                             7);
+    // A section added after an unterminated last line ends that line first,
+    // and Windows 9x puts a blank line before each section it adds: CR LFs
+    // alone after the source's bytes.
+    const std::string added = copy.size() > source.size() ? copy.substr(source.size()) : "";
+    bool lineEnds = !added.empty() && added.size() % 2 == 0;
+    for (std::size_t i = 0; lineEnds && i < added.size(); i += 2) lineEnds = added.compare(i, 2, "\r\n") == 0;
+    return InPlaceDifference(source, lineEnds ? copy.substr(0, source.size()) : copy, 7);
 }
 
 char gMessage[300];  // for the signal handler

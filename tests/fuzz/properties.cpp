@@ -104,7 +104,7 @@ std::string CheckProfile(const std::string& input) {
     if (expected.size() > 1 && (expected[0] == '"' || expected[0] == '\'') && expected.back() == expected[0]) {
         expected = expected.substr(1, expected.size() - 2);
     }
-    const std::string after = vm::profile::WriteString(content, section, key, value);
+    const std::string after = vm::profile::WriteString(content, section, key, value, vm::profile::System::Win9x);
     return vm::profile::ReadString(after, section, key) == expected ? "" : "[" + section + "] " + key + " does not read back";
 }
 

@@ -320,7 +320,8 @@ TEST(InfSourceDisks, EachFormWithItsKeyPresentOrAbsent) {
     } rows[] = {
         {SourceDiskForm::VxdLongPath, vxd, Replaced(vxd, {{vxdDisk, vxdDisk + ", C:\\Program Files\\Orvanta\\WIN_9x"}})},
         {SourceDiskForm::VxdLongPath, wdm, Replaced(wdm, {{wdmDisk + "\r\n", wdmDisk + "\r\n1=, C:\\Program Files\\Orvanta\\WIN_9x\r\n"}})},
-        {SourceDiskForm::VxdLongPath, "[Version]\r\n", "[Version]\r\n[SourceDisksNames]\r\n1=, C:\\Program Files\\Orvanta\\WIN_9x\r\n"},
+        // Windows 9x puts a blank line before a section it appends.
+        {SourceDiskForm::VxdLongPath, "[Version]\r\n", "[Version]\r\n\r\n[SourceDisksNames]\r\n1=, C:\\Program Files\\Orvanta\\WIN_9x\r\n"},
         {SourceDiskForm::WdmFixedDescription, wdm, Replaced(wdm, {{wdmDisk, wdmDisk + shortWdm}, {lastFile, lastFile + "ovaudio.cat=200\r\n"}})},
         {SourceDiskForm::WdmFixedDescription, wdmOther,
          Replaced(wdmOther, {{"200=\"Orvanta WDM Driver CD\",,,", wdmDisk + shortWdm}, {"ovaudio.cat=1\r\n", "ovaudio.cat=200\r\n"}})},

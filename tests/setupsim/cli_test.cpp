@@ -69,7 +69,7 @@ TEST(SetupsimRun, SavedMachineLoadsAgainAsItWasLeft) {
     EXPECT_TRUE(machine.Files().IsDriveReadOnly('E'));
     EXPECT_EQ(machine.Files().Attributes("E:\\setup.ini"), platform::FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(machine.Files().IsDirectory("C:\\WINDOWS\\INF\\OTHER"));
-    EXPECT_EQ(vm::Registry::FindValue(*machine.Reg().Find(platform::HKEY_CURRENT_USER, "Software\\Microsoft\\Multimedia\\Audio"), "DefaultFormat")->data, "CD Quality");
+    EXPECT_EQ(vm::Registry::FindValue(*machine.Reg().Find(platform::HKEY_CURRENT_USER, "Software\\Microsoft\\Multimedia\\Audio"), "DefaultFormat")->data, std::string("CD Quality\0", 11));
     EXPECT_EQ(machine.Devices().size(), 1u);  // the audio device was removed for the staged driver
     EXPECT_EQ(Setupsim({"run", saved.string()}).out.find("- HKEY_LOCAL_MACHINE"), std::string::npos);  // nothing left to delete
 }

@@ -184,11 +184,12 @@ TEST(Startup, AdjustmentsOfEveryRun) {
         EXPECT_EQ(machine.RegistryText(platform::HKEY_LOCAL_MACHINE, kRun, "PCI Audio Applications"), "(no value)");
         EXPECT_EQ(machine.RegistryText(platform::HKEY_LOCAL_MACHINE, kRun, "SystemTray"), "SysTray.Exe");
     }
-    // Written without a terminating zero; no default user's key is created.
+    // Written without its terminating zero, which Windows stores all the same;
+    // no default user's key is created.
     TestMachine bare;
     bare.ImportRegistry(std::string("[HKEY_CURRENT_USER\\") + kAudio + "]\n\"SystemFormats\"=\"CD Quality\"\n");
     bare.Run();
-    EXPECT_EQ(vm::Registry::FindValue(*bare.Reg().Find(platform::HKEY_CURRENT_USER, kAudio), "DefaultFormat")->data, "CD Quality");
+    EXPECT_EQ(vm::Registry::FindValue(*bare.Reg().Find(platform::HKEY_CURRENT_USER, kAudio), "DefaultFormat")->data, std::string("CD Quality\0", 11));
     EXPECT_EQ(bare.Reg().Find(platform::HKEY_USERS, kDefaultAudio), nullptr);
     EXPECT_EQ(bare.ProfileValue(kCdPlayerIni, "CD PLAYER", "UsingCDDA"), "0");
 }

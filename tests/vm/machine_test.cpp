@@ -27,40 +27,6 @@ protected:
     }
 };
 
-TEST_F(VmMachine, RegistryBufferSizesAndEnumerationEnd) {
-    for (const std::string& name : {std::string("VEN_1"), std::string(79, 'L'), std::string(80, 'M')}) machine.Reg().Create(HKEY_LOCAL_MACHINE, "Enum\\PCI\\" + name);
-    vm::Registry::Key* key = machine.Reg().Create(HKEY_LOCAL_MACHINE, "Software\\X");
-    vm::Registry::SetValue(*key, "ProviderName", REG_SZ, vm::Registry::SzData("Orvanta Inc."));
-    vm::Registry::SetValue(*key, "Big", REG_BINARY, std::string(1025, 'b'));
-    const HKey pci = Open("enum\\pci"), x = Open("Software\\X");
-    std::string name;
-    RegValue value;
-    RegEnumValueResult entry;
-    const std::pair<long, long> rows[] = {  // the call's result, the expected one
-        {api.RegEnumKeyEx(pci, 1, 80, name), ERROR_SUCCESS}, {api.RegEnumKeyEx(pci, 2, 80, name), ERROR_MORE_DATA},
-        {api.RegEnumKeyEx(pci, 3, 80, name), ERROR_NO_MORE_ITEMS}, {api.RegQueryValueEx(x, "providername", 13, value), ERROR_SUCCESS},
-        {api.RegQueryValueEx(x, "ProviderName", 12, value), ERROR_MORE_DATA}, {api.RegQueryValueEx(x, "Big", 1024, value), ERROR_MORE_DATA},
-        {api.RegQueryValueEx(x, "Missing", 1024, value), ERROR_FILE_NOT_FOUND}, {api.RegEnumValue(x, 0, 13, 13, entry), ERROR_SUCCESS},
-        {api.RegEnumValue(x, 0, 12, 13, entry), ERROR_MORE_DATA}, {api.RegEnumValue(x, 1, 80, 1025, entry), ERROR_SUCCESS},
-        {api.RegEnumValue(x, 2, 80, 80, entry), ERROR_NO_MORE_ITEMS},
-    };
-    for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(rows[i].first, rows[i].second) << "row " << i;
-    EXPECT_EQ(entry.name, "Big");
-    EXPECT_EQ(value.data, std::string("Orvanta Inc.") + '\0');
-}
-
-TEST_F(VmMachine, RegDeleteKeyTakesSubKeysAlongAndOpenHandlesNoticeIt) {
-    machine.Reg().Create(HKEY_LOCAL_MACHINE, "Enum\\PCI\\VEN_1D9C&DEV_0111\\BUS_00&DEV_0B\\Control");
-    const HKey child = Open("Enum\\PCI\\VEN_1D9C&DEV_0111\\BUS_00&DEV_0B");
-    EXPECT_EQ(api.RegDeleteKey(HKEY_LOCAL_MACHINE, "Enum\\PCI\\VEN_1D9C&DEV_0111"), ERROR_SUCCESS);
-    EXPECT_EQ(machine.Reg().Find(HKEY_LOCAL_MACHINE, "Enum\\PCI\\VEN_1D9C&DEV_0111"), nullptr);
-    RegValue value;
-    EXPECT_EQ(api.RegQueryValueEx(child, "x", 10, value), ERROR_KEY_DELETED);
-    EXPECT_EQ(api.RegDeleteKey(HKEY_LOCAL_MACHINE, "Enum\\PCI\\VEN_1D9C&DEV_0111") + api.RegDeleteKey(HKEY_LOCAL_MACHINE, ""), 2 * ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(api.RegDeleteKey(Open("Enum"), "PCI"), ERROR_SUCCESS);
-    EXPECT_EQ(machine.Reg().Find(HKEY_LOCAL_MACHINE, "Enum\\PCI"), nullptr);
-}
-
 TEST_F(VmMachine, TimedEventsFireAtTheirVirtualTimes) {
     Ini("[Events]\nat 7000 = mixer-devices 2\nat 2000 = window-open Found New Hardware | OVDNINST\n"
         "at 9000 = window-close Found New Hardware\nreenumeration 3000 = mixer-devices 3\n");

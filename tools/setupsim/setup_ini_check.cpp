@@ -96,7 +96,9 @@ void CheckValue(const std::string& content, const KnownKey& known, const Scanned
         return;
     }
     const std::string text = vm::profile::ReadString(content, known.section, known.key).value_or("");
-    const int read = vm::profile::ReadInt(content, known.section, known.key, known.defaultValue);
+    const int read = vm::profile::ReadInt(content, known.section, known.key, known.defaultValue, vm::profile::System::Win9x);
+    // NT reads a leading '+' as a sign; 9x stops at it.
+    const int readOnNt = vm::profile::ReadInt(content, known.section, known.key, known.defaultValue, vm::profile::System::Nt);
     const std::size_t number = LeadingNumberLength(text);
     const std::string what = At(line) + known.key + " = " + Quoted(text);
     if (number > 0 && number == text.size() && Denotes(text, read)) return;
@@ -115,6 +117,7 @@ void CheckValue(const std::string& content, const KnownKey& known, const Scanned
                                  (text[number] == ' ' || text[number] == '\t' || text[number] == ';');
     findings.push_back({noteAfterNumber ? Severity::Warning : Severity::Error,
                         what + " is not a number: the program reads " + std::to_string(read) +
+                            (readOnNt != read ? " on Windows 95, 98 and ME and " + std::to_string(readOnNt) + " on NT, 2000 and XP" : "") +
                             (noteAfterNumber ? " and ignores the text after it" : "")});
 }
 

@@ -1,7 +1,9 @@
-// A C run-time stream over a virtual file, with the Windows run-time's
-// text-mode rules: on reading, CR LF becomes LF and a Ctrl-Z ends the file;
-// on writing, LF becomes CR LF. Tell and Seek work on byte offsets of the
-// file as stored. Changes reach the file system on Flush and on close.
+// A C run-time stream over a virtual file, as the Windows run-time keeps one:
+// a 4096-byte buffer over the file pointer, text-mode translation on reading
+// (CR LF becomes LF, a Ctrl-Z ends the file) and on writing (LF becomes
+// CR LF), writes held in the buffer until a flush, a seek or a full buffer.
+// Tell answers what the run-time's ftell answers, its text-mode miscounts
+// included: it takes every LF in the buffer for a CR LF.
 #pragma once
 
 #include <memory>

@@ -210,6 +210,11 @@ std::optional<std::string> FileSystem::ReadFile(const std::string& path) const {
     return node->content;
 }
 
+const std::string* FileSystem::FileBytes(const std::string& path) const {
+    const Node* node = Lookup(path);
+    return node == nullptr || node->directory ? nullptr : &node->content;
+}
+
 std::vector<FileSystem::Entry> FileSystem::Snapshot() const {
     std::vector<Entry> entries;
     const std::function<void(const Node&, const std::string&, const std::string&)> walk =

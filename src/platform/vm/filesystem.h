@@ -59,6 +59,9 @@ public:
     std::optional<std::string> ShortPath(const std::string& path) const;
     std::optional<std::uint32_t> Attributes(const std::string& path) const;
     std::optional<std::string> ReadFile(const std::string& path) const;
+    // The stored bytes themselves, for readers that take a little at a time;
+    // nullptr for a folder or a missing file. Valid until the next change.
+    const std::string* FileBytes(const std::string& path) const;
 
     // --- Win32 operations (false on failure, as the API) ---
     bool SetAttributes(const std::string& path, std::uint32_t attributes);

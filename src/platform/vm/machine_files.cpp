@@ -1,9 +1,16 @@
 // Folders, files and profile files of the virtual machine.
 #include "platform/vm/file_stream.h"
+#include "platform/vm/filesystem_paths.h"
 #include "platform/vm/machine.h"
 #include "platform/vm/profile.h"
 
 namespace vm {
+
+namespace {
+
+profile::System RulesOf(WindowsVersion version) { return IsNt(version) ? profile::System::Nt : profile::System::Win9x; }
+
+}  // namespace
 
 std::optional<std::string> VirtualMachine::FullPath(const std::string& path) const {
     const std::string current = currentDirectorySet_ ? currentDirectory_ : settings.currentDirectory;
@@ -69,14 +76,50 @@ bool VirtualMachine::DeleteFile(const std::string& path) {
 
 std::vector<platform::FindData> VirtualMachine::FindFiles(const std::string& pattern) {
     if (Fault("FindFiles")) return {};
+    // A pattern that ends in a separator names no entry: Windows finds none
+    // (the full path would drop the separator and find the folder).
+    if (pattern.empty() || paths::IsSeparator(pattern.back())) return {};
     const std::optional<std::string> full = FullPath(pattern);
     return full ? fs_.Find(*full) : std::vector<platform::FindData>{};
 }
 
+// A relative path stays relative, each component given in its 8.3 form;
+// "." and ".." stay as they are.
 std::optional<std::string> VirtualMachine::GetShortPathName(const std::string& path) {
     if (Fault("GetShortPathName")) return std::nullopt;
     const std::optional<std::string> full = FullPath(path);
-    return full ? fs_.ShortPath(*full) : std::nullopt;
+    const std::optional<std::string> shortPath = full ? fs_.ShortPath(*full) : std::nullopt;
+    const bool rootRelative = !path.empty() && paths::IsSeparator(path[0]);
+    const bool relative = rootRelative || path.size() < 2 || path[1] != ':';
+    if (!shortPath) return shortPath;
+    // The separator that ends the path stays.
+    if (!relative || (rootRelative && path.size() > 1 && paths::IsSeparator(path[1]))) {
+        const bool keepSeparator = paths::IsSeparator(path.back()) && !paths::IsSeparator(shortPath->back());
+        return keepSeparator ? *shortPath + "\\" : *shortPath;
+    }
+    std::string base = rootRelative ? full->substr(0, 2) : FullPath(".").value_or(*full);
+    std::string shortened = rootRelative ? "\\" : "";
+    std::size_t start = rootRelative ? 1 : 0;
+    while (start < path.size()) {
+        std::size_t end = start;
+        while (end < path.size() && !paths::IsSeparator(path[end])) ++end;
+        const std::string component = path.substr(start, end - start);
+        if (component.empty()) {
+            start = end + 1;
+            continue;
+        }
+        base = FullPath(base + "\\" + component).value_or(base);
+        if (component == "." || component == "..") {
+            shortened += component;
+        } else {
+            const std::optional<std::string> alias = fs_.ShortPath(base);
+            if (!alias) return std::nullopt;
+            shortened += alias->substr(alias->find_last_of('\\') + 1);
+        }
+        if (end < path.size()) shortened += '\\';
+        start = end + 1;
+    }
+    return shortened;
 }
 
 std::string VirtualMachine::ProfilePath(const std::string& file) const {
@@ -89,7 +132,7 @@ int VirtualMachine::GetPrivateProfileInt(const std::string& section, const std::
                                          const std::string& file) {
     if (Fault("GetPrivateProfileInt")) return defaultValue;
     const std::optional<std::string> content = fs_.ReadFile(ProfilePath(file));
-    return content ? profile::ReadInt(*content, section, key, defaultValue) : defaultValue;
+    return content ? profile::ReadInt(*content, section, key, defaultValue, RulesOf(settings.version)) : defaultValue;
 }
 
 std::string VirtualMachine::GetPrivateProfileString(const std::string& section, const std::string& key,
@@ -105,7 +148,7 @@ bool VirtualMachine::WritePrivateProfileString(const std::string& section, const
     if (Fault("WritePrivateProfileString")) return false;
     const std::string path = ProfilePath(file);
     const std::string content = fs_.ReadFile(path).value_or("");
-    const bool ok = fs_.WriteFile(path, profile::WriteString(content, section, key, value));
+    const bool ok = fs_.WriteFile(path, profile::WriteString(content, section, key, value, RulesOf(settings.version)));
     return ok;
 }
 

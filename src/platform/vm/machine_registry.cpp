@@ -24,6 +24,17 @@ std::string TrimSeparators(std::string path) {
     return path;
 }
 
+// What RegSetValueExA stores of a string a caller passed without its
+// terminating zero: NT counts the zero that follows the data (a C string
+// always has one), 9x stores a REG_SZ up to its first zero and the zero.
+std::string StoredData(std::uint32_t type, const std::string& data, bool nt) {
+    if (nt) {
+        const bool text = type == platform::REG_SZ || type == platform::REG_EXPAND_SZ || type == platform::REG_MULTI_SZ;
+        return text && !data.empty() && data.back() != '\0' ? data + '\0' : data;
+    }
+    return type == platform::REG_SZ ? data.substr(0, data.find('\0')) + '\0' : data;
+}
+
 }  // namespace
 
 std::optional<VirtualMachine::OpenKey> VirtualMachine::KeyOf(platform::HKey key) const {
@@ -40,6 +51,7 @@ Registry::Key* VirtualMachine::FindKey(platform::HKey key) {
 
 long VirtualMachine::RegOpenKeyEx(platform::HKey root, const std::string& subKey, std::uint32_t /*access*/,
                                   platform::HKey& result) {
+    result = 0;  // a failed open leaves no key behind
     if (Fault("RegOpenKeyEx")) return platform::ERROR_ACCESS_DENIED;
     const std::optional<OpenKey> parent = KeyOf(root);
     if (!parent) return platform::ERROR_INVALID_HANDLE;
@@ -67,7 +79,7 @@ long VirtualMachine::RegSetValueEx(platform::HKey key, const std::string& name, 
     if (Fault("RegSetValueEx")) return platform::ERROR_ACCESS_DENIED;
     Registry::Key* found = FindKey(key);
     if (!found) return KeyOf(key) ? platform::ERROR_KEY_DELETED : platform::ERROR_INVALID_HANDLE;
-    Registry::SetValue(*found, name, type, data);
+    Registry::SetValue(*found, name, type, StoredData(type, data, IsNt(settings.version)));
     return platform::ERROR_SUCCESS;
 }
 

@@ -114,13 +114,13 @@ std::optional<std::string> ReadString(const std::string& content, const std::str
 }
 
 int ReadInt(const std::string& content, const std::string& section, const std::string& key,
-            int defaultValue) {
+            int defaultValue, System system) {
     const std::optional<std::string> value = ReadString(content, section, key);
     if (!value) return defaultValue;
     const std::string& text = *value;
     std::size_t i = 0;
     const bool negative = !text.empty() && text[0] == '-';
-    if (negative) ++i;
+    if (negative || (system == System::Nt && !text.empty() && text[0] == '+')) ++i;
     // Digits beyond 32 bits wrap around, as the 32-bit result of Windows
     // does ("4294967297" reads as 1).
     std::uint32_t number = 0;
@@ -133,7 +133,7 @@ int ReadInt(const std::string& content, const std::string& section, const std::s
 }
 
 std::string WriteString(const std::string& content, const std::string& section, const std::string& key,
-                        const std::string& value) {
+                        const std::string& value, System system) {
     const std::string sectionName = text::TrimBlanks(section);
     const std::string keyName = text::TrimBlanks(key);
     const Document doc = Parse(content);
@@ -142,6 +142,7 @@ std::string WriteString(const std::string& content, const std::string& section, 
 
     if (sectionLine < 0) {
         if (!result.empty() && !EndsWithLineEnd(result)) result += "\r\n";
+        if (!result.empty() && system == System::Win9x) result += "\r\n";
         result += "[" + sectionName + "]\r\n" + keyName + "=" + value + "\r\n";
         return result;
     }

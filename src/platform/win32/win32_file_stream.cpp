@@ -2,17 +2,25 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 
 namespace platform::win32 {
 
 CrtFileStream::~CrtFileStream() { std::fclose(file_); }
 
+// fgets one character at a time: fgets itself hands back a C string, and a
+// line holding a NUL byte would lose what follows it.
 std::optional<std::string> CrtFileStream::Gets(std::size_t maxChars) {
     if (maxChars == 0) return std::nullopt;
-    std::string line(std::min<std::size_t>(maxChars, INT_MAX), '\0');
-    if (std::fgets(&line[0], static_cast<int>(line.size()), file_) == nullptr) return std::nullopt;
-    line.resize(std::strlen(line.c_str()));
+    std::string line;
+    while (line.size() + 1 < maxChars) {
+        const int c = std::getc(file_);
+        if (c == EOF) {
+            if (line.empty()) return std::nullopt;
+            break;
+        }
+        line += static_cast<char>(c);
+        if (c == '\n') break;
+    }
     return line;
 }
 

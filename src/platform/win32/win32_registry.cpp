@@ -118,8 +118,9 @@ long Win32Platform::RegEnumValue(HKey key, std::uint32_t index, std::size_t name
 }
 
 long Win32Platform::RegDeleteKey(HKey root, const std::string& subKey) {
-    // An empty sub-key names the root itself: never empty it wholesale.
-    if (subKey.empty()) return ::RegDeleteKeyA(ToHkey(root), "");
+    // An empty sub-key (or separators alone) names the key itself, which
+    // Windows would delete: the interface never does.
+    if (subKey.find_first_not_of('\\') == std::string::npos) return ERROR_FILE_NOT_FOUND;
     return DeleteKeyTree(ToHkey(root), subKey.c_str());
 }
 
