@@ -28,6 +28,10 @@ std::string Shown(const std::string& bytes) {
     std::string shown = "\"";
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
+        if (c == '\r' || c == '\n') {
+            shown += c == '\r' ? "\\r" : "\\n";
+            continue;
+        }
         if (c == '"' || c == '\\') shown += '\\';
         if (byte >= 0x20 && byte < 0x7F) {
             shown += c;

@@ -19,22 +19,22 @@ void ProfileFiles(Host& host, Report& report) {
     const std::string file = folder + "contract.ini";
 
     // "-" is the default the caller passed: the section or the key is missing.
-    struct ReadRow { const char *content, *section, *key, *value; };
+    struct ReadRow { const char *content, *section, *key, *value, *wine = nullptr; };
     const ReadRow reads[] = {
         /* 0 */ {"[s]\r\nk=\"v w\"\r\n", "s", "k", "v w"}, {"[s]\r\nk='v w'\r\n", "s", "k", "v w"},
         /* 2 */ {"[s]\r\nk=\" v \"\r\n", "s", "k", " v "}, {"[s]\r\nk=\"v'\r\n", "s", "k", "\"v'"},
         /* 4 */ {"[s]\r\nk=\"\"v\"\"\r\n", "s", "k", "\"v\""}, {"  [ s ]  \r\n\t k \t= \t v w \t\r\n", "s", "k", "v w"},
-        /* 6 */ {"[s] ; note\r\nk=v\r\n", " s ", " k ", "v"}, {"[s]\r\n  ;k=v\r\n", "s", ";k", "-"},
+        /* 6 */ {"[s] ; note\r\nk=v\r\n", " s ", " k ", "v"}, {"[s]\r\n  ;k=v\r\n", "s", ";k", "-", "Wine takes a comment for a key"},
         /* 8 */ {"[SeCtIoN]\r\nKeY=v\r\n", "section", "kEy", "v"}, {"[s]\r\n[t]\r\nk=v\r\n", "s", "k", "-"},
         /* 10 */ {"[s]\r\nk=1\r\nk=2\r\n[s]\r\nk=3\r\n", "s", "k", "1"}, {"[s]\nj=1\nk=v\n", "s", "k", "v"},
-        /* 12 */ {"[s]\rj=1\rk=v", "s", "k", "v"}, {"[s]\r\nk\r\nk=a=b\r\n", "s", "k", "a=b"},
-        /* 14 */ {"k=v\r\n[s]\r\n", "s", "k", "-"}, {"[s]\r\nk=v\x1a\r\n", "s", "k", "v\x1a"}, {"", "s", "k", "-"},
+        /* 12 */ {"[s]\rj=1\rk=v", "s", "k", "v"}, {"[s]\r\nk\r\nk=a=b\r\n", "s", "k", "a=b", "Wine takes a line without '=' for a key"},
+        /* 14 */ {"k=v\r\n[s]\r\n", "s", "k", "-"}, {"[s]\r\nk=v\x1a\r\n", "s", "k", "v"}, {"", "s", "k", "-"},
     };
     for (std::size_t i = 0; i < std::size(reads); ++i) {
         const ReadRow& row = reads[i];
         PutFile(api, file, row.content);
         report.Expect("profile read " + std::to_string(i), api.GetPrivateProfileString(row.section, row.key, "-", file),
-                      std::string(row.value));
+                      std::string(row.value), row.wine);
     }
     report.Expect("profile read from a missing file", api.GetPrivateProfileString("s", "k", "-", folder + "none.ini"),
                   std::string("-"));
@@ -69,7 +69,7 @@ void ProfileFiles(Host& host, Report& report) {
         /* 11 */ {"[a]", "a", "k", "v", std::string("[a]\r\nk=v\r\n"), nullptr},
         /* 12 */ {"", "s", "k", "v", std::string("[s]\r\nk=v\r\n"), nullptr},
         /* 13 */ {"[a]\rx=1\r[b]\r", "a", "k", "v", std::string("[a]\rx=1\rk=v\r\n[b]\r"), kWineRewrites},
-        /* 14 */ {"[ABC]\r\n", " abc ", " k ", "x = y", std::string("[ABC]\r\nk=x = y\r\n"), nullptr},
+        /* 14 */ {"[ABC]\r\n", " abc ", "k", "x = y", std::string("[ABC]\r\nk=x = y\r\n"), nullptr},
     };
     for (std::size_t i = 0; i < std::size(writes); ++i) {
         const WriteRow& row = writes[i];

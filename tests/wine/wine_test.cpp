@@ -221,6 +221,17 @@ TEST_F(BackendUnderWine, ProbesAndDialogsInTheUsersLanguage) {
               "Setup Version 2.5\nOrvanta PCI Audio driver package\nOK");
 }
 
+// The rows the virtual machine answers natively, on the Win32 backend under
+// Wine (which answers as NT does), bar those where Wine departs from Windows.
+TEST_F(BackendUnderWine, KeepsThePlatformContract) {
+    Machine("winxp").Put("C:\\probe\\backend_probe.exe", HostFile(Program("backend_probe.exe")));
+    RunAnswered("C:\\probe\\backend_probe.exe", {"contract", "C:\\probe\\out.txt"}, {});
+    std::string report = prefix_->Read("C:\\probe\\out.txt").value_or("(none)");
+    if (report.size() > 1) report.resize(report.size() - 2);
+    EXPECT_EQ(report.find("\r\n"), std::string::npos) << report;  // a line for each failure
+    EXPECT_EQ(report.rfind("checked=", 0), 0u) << report;
+}
+
 using FlowsUnderWine = WineTest;
 
 TEST_F(FlowsUnderWine, StartUpAdjustsTheSystemAndHandsOverOnWindows2000) {

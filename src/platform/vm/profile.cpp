@@ -22,16 +22,31 @@ struct ParsedLine {
     std::string value;  // key value, blanks trimmed, quotes kept
 };
 
+// A Ctrl-Z counts as a blank: profiles from DOS-era tools end in one.
+bool IsProfileBlank(char c) { return text::IsBlank(c) || c == '\x1A'; }
+
+std::string TrimLeading(const std::string& s) {
+    std::size_t first = 0;
+    while (first < s.size() && IsProfileBlank(s[first])) ++first;
+    return s.substr(first);
+}
+
+std::string Trim(const std::string& s) {
+    std::string trimmed = TrimLeading(s);
+    while (!trimmed.empty() && IsProfileBlank(trimmed.back())) trimmed.pop_back();
+    return trimmed;
+}
+
 ParsedLine ParseLine(const std::string& content, const text::Line& at) {
     ParsedLine parsed;
     parsed.at = at;
-    const std::string body = text::TrimLeadingBlanks(content.substr(at.begin, at.end - at.begin));
+    const std::string body = TrimLeading(content.substr(at.begin, at.end - at.begin));
     if (body.empty() || body[0] == ';') return parsed;
     if (body[0] == '[') {
         const std::size_t close = body.find(']', 1);
         if (close != std::string::npos) {
             parsed.kind = LineKind::Section;
-            parsed.name = text::TrimBlanks(body.substr(1, close - 1));
+            parsed.name = Trim(body.substr(1, close - 1));
             return parsed;
         }
         // Without its ']' the line is no header; it may still be a key line.
@@ -39,8 +54,8 @@ ParsedLine ParseLine(const std::string& content, const text::Line& at) {
     const std::size_t equals = body.find('=');
     if (equals == std::string::npos) return parsed;
     parsed.kind = LineKind::Key;
-    parsed.name = text::TrimBlanks(body.substr(0, equals));
-    parsed.value = text::TrimBlanks(body.substr(equals + 1));
+    parsed.name = Trim(body.substr(0, equals));
+    parsed.value = Trim(body.substr(equals + 1));
     return parsed;
 }
 
@@ -106,9 +121,9 @@ bool EndsWithLineEnd(const std::string& content) {
 std::optional<std::string> ReadString(const std::string& content, const std::string& section,
                                       const std::string& key) {
     const Document doc = Parse(content);
-    const int sectionLine = FindSection(doc, text::TrimBlanks(section));
+    const int sectionLine = FindSection(doc, Trim(section));
     if (sectionLine < 0) return std::nullopt;
-    const int keyLine = FindKey(doc, sectionLine, text::TrimBlanks(key));
+    const int keyLine = FindKey(doc, sectionLine, Trim(key));
     if (keyLine < 0) return std::nullopt;
     return Unquote(doc.lines[static_cast<std::size_t>(keyLine)].value);
 }
@@ -134,8 +149,8 @@ int ReadInt(const std::string& content, const std::string& section, const std::s
 
 std::string WriteString(const std::string& content, const std::string& section, const std::string& key,
                         const std::string& value, System system) {
-    const std::string sectionName = text::TrimBlanks(section);
-    const std::string keyName = text::TrimBlanks(key);
+    const std::string sectionName = Trim(section);
+    const std::string keyName = Trim(key);
     const Document doc = Parse(content);
     const int sectionLine = FindSection(doc, sectionName);
     std::string result = content;

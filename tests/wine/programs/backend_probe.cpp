@@ -1,10 +1,13 @@
 // The Win32 backend where it must differ from the raw API, and the program's
 // dialogs on it, probed on the real system: `calls`, `driver-type 0|1`,
 // `about` or `show ID` (a template with no behaviour); one line to OUT.
+// `contract` runs the platform contract's rows on the backend as on NT:
+// a line with the rows checked, then one a failure.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "contract/contract.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/driver_type_dialog.h"
 #include "platform/win32/win32_platform.h"
@@ -44,8 +47,28 @@ std::string Calls(Win32Platform& platform) {
     return line + (gone ? ",gone" : ",still there");
 }
 
+class Win32Host final : public contract::Host {
+public:
+    explicit Win32Host(Win32Platform& platform) : Host(platform, contract::System::Nt, true) {}
+    void CreateKey(platform::HKey root, const std::string& path) override {
+        HKEY key = nullptr;
+        if (root != kCurrentUser) return;
+        RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        RegCloseKey(key);
+    }
+};
+
+std::string Contract(Win32Platform& platform) {
+    Win32Host host(platform);
+    int checked = 0;
+    std::string lines;
+    for (const std::string& failure : contract::RunAll(host, &checked)) lines += "\r\n" + failure;
+    return "checked=" + std::to_string(checked) + lines;
+}
+
 std::string Run(Win32Platform& platform, const std::string& command, const std::string& operand) {
     if (command == "calls") return Calls(platform);
+    if (command == "contract") return Contract(platform);
     if (command == "driver-type") {
         setup::DriverTypeDialog dialog(platform, 0);
         dialog.SetAnswer(operand == "1" ? 1 : 0);
