@@ -39,7 +39,7 @@ void PlaceEditedInf(platform::Platform& platform, const std::string& from, const
                     const OptionState& options, std::vector<std::string>& installedInfs) {
     NormalCopy(platform, from, to);
     if (std::unique_ptr<platform::FileStream> inf = platform.fopen(to, "r+")) {
-        RewriteConfigSwitches(platform, *inf, options);
+        RewriteConfigSwitches(platform, to, *inf, options);
         inf->Seek(0, SEEK_END);
         inf->Flush();
     }

@@ -24,12 +24,13 @@ const ConfigSwitch kConfigSwitches[] = {
 
 }  // namespace
 
-void RewriteConfigSwitches(platform::Platform& platform, platform::FileStream& inf, const OptionState& options) {
+void RewriteConfigSwitches(platform::Platform& platform, const std::string& infPath, platform::FileStream& inf,
+                           const OptionState& options) {
     for (const ConfigSwitch& configSwitch : kConfigSwitches) {
         if (!configSwitch.applies(options)) continue;
         const std::string searched = configSwitch.line;
         const std::optional<FoundInfLine> line =
-            FindInfLine(inf, [&](const std::string& body) { return body == searched; });
+            FindInfLine(platform, infPath, [&](const std::string& body) { return body == searched; });
         if (!line) continue;
         if (configSwitch.pauses) platform.Sleep(inf::kLegacySwitchPauseMs);
         OverwriteInfCharacter(inf, *line, line->body.size() - 1, configSwitch.value);

@@ -69,12 +69,11 @@ private:
 
 // Copies every line of inf to out, rewritten. False when the copy is not
 // faithful: a write failed, the read ended on an error rather than at the
-// end of the file, or a line came back shorter than the bytes it took (a
-// run-time whose fgets stops at a NUL byte).
+// end of the file, or a line did not come whole.
 bool CopyRewritten(platform::FileStream& inf, platform::FileStream& out, const CopyFlagFile& file) {
     CopyFlagRewriter rewriter(file);
     while (const std::optional<InfLine> line = ReadInfLine(inf)) {
-        if (line->end - line->start != static_cast<std::int64_t>(line->text.size())) return false;
+        if (!line->CameWhole()) return false;
         if (!out.Write(rewriter.Rewrite(line->text))) return false;
     }
     return inf.Eof() && out.Flush();

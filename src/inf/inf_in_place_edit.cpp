@@ -1,33 +1,30 @@
 #include "inf/inf_in_place_edit.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "inf/inf_line_reader.h"
 
 namespace setup {
 
 namespace {
-
-// True when the bytes at start are the body and a line end, and the byte
-// before start (if any) ends the line before. In text mode a CR LF reads as
-// "\n", and so does an LF alone; every other character is one byte.
-bool IsStoredAt(platform::FileStream& inf, std::int64_t start, const std::string& body) {
-    if (start < 0 || body.empty()) return false;
-    if (start > 0 && !(inf.Seek(start - 1, SEEK_SET) && inf.Read(1) == "\n")) return false;
-    return inf.Seek(start, SEEK_SET) && inf.Read(body.size() + 1) == body + '\n';
-}
-
+constexpr char kCtrlZ = '\x1A';
 }  // namespace
 
-std::optional<FoundInfLine> FindInfLine(platform::FileStream& inf,
+std::optional<FoundInfLine> FindInfLine(platform::Platform& platform, const std::string& infPath,
                                         const std::function<bool(const std::string& body)>& matches) {
-    if (!inf.Seek(0, SEEK_SET)) return std::nullopt;
-    while (const std::optional<InfLine> line = ReadInfLine(inf)) {
+    // Read in binary mode, where ftell is exact: the Windows run-time's
+    // text-mode ftell counts each LF still in its buffer as a CR LF, so the
+    // offsets of lines that end in an LF alone come out too small.
+    const std::unique_ptr<platform::FileStream> inf = platform.fopen(infPath, "rb");
+    if (!inf) return std::nullopt;
+    while (const std::optional<InfLine> line = ReadInfLine(*inf)) {
+        // Text mode sees nothing from a Ctrl-Z on, and bytes hidden behind a
+        // NUL byte may hold one.
+        if (!line->CameWhole() || line->text.find(kCtrlZ) != std::string::npos) return std::nullopt;
         if (!line->HasLineEnd()) continue;
-        const std::string body = line->Body();
-        if (!matches(body)) continue;
-        if (!IsStoredAt(inf, line->start, body)) return std::nullopt;
-        return FoundInfLine{line->start, body};
+        std::string body = line->Body();
+        if (matches(body)) return FoundInfLine{line->start, std::move(body)};
     }
     return std::nullopt;
 }

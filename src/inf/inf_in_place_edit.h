@@ -17,14 +17,12 @@ struct FoundInfLine {
     std::string body;        // its text without the line end
 };
 
-// The first whole line, from the start of the file, whose text without its
-// line end passes matches. The line end may be CR LF or LF; a line that ends
-// at the end of the file without one never matches. Pieces of a line longer
-// than 1023 characters are never tested on their own. The line is read back
-// where the stream said it starts before it is returned: when it is not
-// there (the run-time's ftell can miscount offsets in text mode), the search
-// ends without a line.
-std::optional<FoundInfLine> FindInfLine(platform::FileStream& inf,
+// The first whole line of the INF at infPath, from the start of the file,
+// whose text without its line end passes matches, the lines read as text
+// mode gives them: the line end may be CR LF or LF, a Ctrl-Z ends the file,
+// and a line that ends without a line end never matches. Pieces of a line
+// longer than 1023 characters are never tested on their own.
+std::optional<FoundInfLine> FindInfLine(platform::Platform& platform, const std::string& infPath,
                                         const std::function<bool(const std::string& body)>& matches);
 
 // Overwrites the character at index of the line's body and flushes.

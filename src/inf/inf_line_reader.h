@@ -17,8 +17,16 @@ struct InfLine {
     std::string text;        // as the stream gives it, line end included when there is one
 
     bool HasLineEnd() const { return !text.empty() && text.back() == '\n'; }
-    // The text without its line end ("\n" in text mode; binary mode keeps a CR before it).
-    std::string Body() const { return HasLineEnd() ? text.substr(0, text.size() - 1) : text; }
+    // False when the text is shorter than the bytes the line took: a
+    // run-time whose fgets stops at a NUL byte hides the rest.
+    bool CameWhole() const { return end - start == static_cast<std::int64_t>(text.size()); }
+    // The text without its line end as text mode reads it: without the final
+    // "\n" and one CR before it (a CR LF reads as "\n"; a CR alone is a character).
+    std::string Body() const {
+        if (!HasLineEnd()) return text;
+        const std::size_t end = text.size() - 1;
+        return text.substr(0, end > 0 && text[end - 1] == '\r' ? end - 1 : end);
+    }
 };
 
 // The next whole line; nullopt at the end of the file or on a read error.

@@ -9,8 +9,9 @@ namespace setup {
 
 namespace {
 
-std::optional<FoundInfLine> FindSettingsLine(platform::FileStream& inf, const char* settingsLine) {
-    return FindInfLine(inf, [settingsLine](const std::string& body) {
+std::optional<FoundInfLine> FindSettingsLine(platform::Platform& platform, const std::string& infPath,
+                                             const char* settingsLine) {
+    return FindInfLine(platform, infPath, [settingsLine](const std::string& body) {
         return body.compare(0, inf::kSettingsLineChars, settingsLine) == 0;
     });
 }
@@ -23,12 +24,12 @@ void RewriteSettingsValues(platform::Platform& platform, const std::string& infP
     const std::unique_ptr<platform::FileStream> inf = platform.fopen(infPath, "r+");
     if (!inf) return;
     if (options.disableLegacy) {
-        if (const std::optional<FoundInfLine> line = FindSettingsLine(*inf, inf::kEnableLegacyLine)) {
+        if (const std::optional<FoundInfLine> line = FindSettingsLine(platform, infPath, inf::kEnableLegacyLine)) {
             platform.Sleep(inf::kLegacySwitchPauseMs);
             OverwriteInfCharacter(*inf, *line, inf::kSettingsValueColumn, inf::kLegacyDisabledDigit);
         }
     }
-    if (const std::optional<FoundInfLine> line = FindSettingsLine(*inf, inf::kJackConfigLine)) {
+    if (const std::optional<FoundInfLine> line = FindSettingsLine(platform, infPath, inf::kJackConfigLine)) {
         OverwriteInfCharacter(*inf, *line, inf::kSettingsValueColumn, JackConfigDigit(options));
     }
     inf->Seek(0, SEEK_END);

@@ -52,7 +52,7 @@ std::string CheckInfRule(const std::string& input) {
     m.Files().PutFile(inf, file);
     if (rule == 1) setup::RewriteSettingsValues(m, inf, options);
     if (std::unique_ptr<platform::FileStream> stream = rule == 0 ? m.fopen(inf, "r+") : nullptr) {
-        setup::RewriteConfigSwitches(m, *stream, options);
+        setup::RewriteConfigSwitches(m, inf, *stream, options);
         stream->Seek(0, SEEK_END);
         stream->Flush();
     }

@@ -62,6 +62,14 @@ std::string WithoutBlankLines(std::string text) {
     return text.compare(0, 2, "\r\n") == 0 ? text.substr(2) : text;
 }
 
+// A package INF saved with LF line ends: the C run-time's text-mode ftell
+// miscounts offsets in such a file, which the one-character edits must not
+// rely on.
+std::string LfOnly(std::string text) {
+    for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+    return text;
+}
+
 class WineTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(Missing({"setup.exe", "answerer.exe", "recorder.exe", "backend_probe.exe"}), ""); }
@@ -279,7 +287,7 @@ TEST_F(FlowsUnderWine, DriverModeOnWindows95StagesTheVxdDriverAndRestarts) {
 }
 
 TEST_F(FlowsUnderWine, VxdOptionDialogStagesEditsRetiresAndRestarts) {
-    const std::string inf = HostFile(kData + "inf/vxd/OVAUDIO.INF");
+    const std::string shipped = HostFile(kData + "inf/vxd/OVAUDIO.INF"), inf = LfOnly(shipped);
     const std::string clicks = "Line-in and Center/Subwoofer share the same jack.+Disable MIDI port (device)+Install";
     const std::string win_ini = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
     const std::vector<Dialog> dialogs = Setup(
@@ -297,11 +305,14 @@ TEST_F(FlowsUnderWine, VxdOptionDialogStagesEditsRetiresAndRestarts) {
     for (const char* name : {"ovaudio.vxd", "Mixer.exe", "setup.exe", "setup.ini", "026\\wave.026"}) {
         EXPECT_TRUE(prefix_->Read(kVxdStaging + name)) << name;
     }
+    // The switches are edited in the LF-only copy; the source-disk entry
+    // written after them makes Wine's profile writer save it anew, with CR LF
+    // line ends and without blank lines.
     const std::string disk = "1=\"Orvanta PCI Audio Driver Disk\",,0";
     EXPECT_EQ(prefix_->Read("C:\\windows\\inf\\other\\OVAUDIO.INF").value_or("(none)"),
-              WithoutBlankLines(Edited(inf, {{"DISMPU,1,0", "DISMPU,1,1"}, {"LINEINasREAR,1,1", "LINEINasREAR,1,0"},
-                                             {"LINEINasBASS,1,0", "LINEINasBASS,1,1"},
-                                             {disk + "\r\n", disk + ", C:\\Program Files\\Orvanta\\WIN_9x\r\n"}})));
+              WithoutBlankLines(Edited(shipped, {{"DISMPU,1,0", "DISMPU,1,1"}, {"LINEINasREAR,1,1", "LINEINasREAR,1,0"},
+                                                 {"LINEINasBASS,1,0", "LINEINasBASS,1,1"},
+                                                 {disk + "\r\n", disk + ", C:\\Program Files\\Orvanta\\WIN_9x\r\n"}})));
     EXPECT_EQ(prefix_->Read("C:\\Program Files\\PCI Audio\\Mixer.exe"), "new mixer");
     EXPECT_EQ(prefix_->Value("HKCU\\" + win_ini, "run"), "");
 }
@@ -333,7 +344,7 @@ TEST_F(FlowsUnderWine, MainDialogInstallsTheVxdDriverUnderItAndRestarts) {
 // machine whose driver loads without delay; the program's own waits (quiet
 // polls of 5 s, twice, and a pause) remain.
 TEST_F(FlowsUnderWine, WdmOptionDialogOnMeInstallsAndRestarts) {
-    const std::string inf = HostFile(kData + "inf/wdm/OVAUDIO.INF");
+    const std::string shipped = HostFile(kData + "inf/wdm/OVAUDIO.INF"), inf = LfOnly(shipped);
     const std::string clicks =
         "4720 in sound card (rear speakers jack individually)+Disable legacy device (MIDI/GAME port)+Install";
     const std::string tray = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Systray";
@@ -360,14 +371,17 @@ TEST_F(FlowsUnderWine, WdmOptionDialogOnMeInstallsAndRestarts) {
     EXPECT_EQ(prefix_->Read("C:\\windows\\inf\\catalog\\ovaudio.cat"), "catalog");
     EXPECT_EQ(prefix_->Read("C:\\windows\\options\\cabs\\ovwdm.sys"), "WDM driver");
     EXPECT_FALSE(prefix_->Read("C:\\windows\\options\\cabs\\setup.exe"));
-    // The staged INF carries the choices; its copy in INF\OTHER the staged folder as its disk.
-    const std::string staged = Edited(inf, {{"0x00010001,0x03,0,0,0", "0x00010001,0x02,0,0,0"},
-                                            {"0x00010001,0x05,0,0,0", "0x00010001,0x00,0,0,0"}});
-    EXPECT_EQ(prefix_->Read(kWdmStaging + "OVAUDIO.INF"), staged);
+    // The staged INF carries the choices, its LF line ends kept; its copy in
+    // INF\OTHER the staged folder as its disk, written by Wine's profile
+    // writer with CR LF line ends and without blank lines.
+    const Files settings = {{"0x00010001,0x03,0,0,0", "0x00010001,0x02,0,0,0"},
+                            {"0x00010001,0x05,0,0,0", "0x00010001,0x00,0,0,0"}};
+    EXPECT_EQ(prefix_->Read(kWdmStaging + "OVAUDIO.INF"), Edited(inf, settings));
     const std::string disk = "200=\"Orvanta WDM Audio Driver Disk\",,,";
     EXPECT_EQ(prefix_->Read("C:\\windows\\inf\\other\\OVAUDIO.INF").value_or("(none)"),
-              WithoutBlankLines(Edited(staged, {{disk + "\r\n", disk + prefix_->ShortPath(kWdmStaging) + "\r\n"},
-                                                {"ovprop.dll=200\r\n", "ovprop.dll=200\r\novaudio.cat=200\r\n"}})));
+              WithoutBlankLines(Edited(Edited(shipped, settings),
+                                       {{disk + "\r\n", disk + prefix_->ShortPath(kWdmStaging) + "\r\n"},
+                                        {"ovprop.dll=200\r\n", "ovprop.dll=200\r\novaudio.cat=200\r\n"}})));
     // The tray volume icon taken out.
     EXPECT_EQ(prefix_->Value("HKCU\\" + tray, "Services"), "0x1");
     EXPECT_EQ(prefix_->Value("HKU\\.Default\\" + tray, "Services"), "0x3");

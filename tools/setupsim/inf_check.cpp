@@ -189,7 +189,8 @@ void CheckLineEnds(const std::string& name, const std::string& content, std::vec
     if (lf > 0) {
         findings.push_back({Severity::Warning, name + " has " + std::to_string(lf) +
                                                    " line ends that are an LF alone, not CR LF: the rules still find "
-                                                   "those lines, but the file mixes line ends once they write to it"});
+                                                   "and edit those lines as in a CR LF file, but the file mixes line "
+                                                   "ends once they write to it"});
     }
 }
 
