@@ -4,26 +4,6 @@
 
 namespace contract {
 
-namespace {
-
-template <class T>
-void Compare(const Host& host, const std::string& row, const T& actual, const Windows<T>& expected, const char* wineDiffers,
-             int& checked, int& skipped, std::vector<std::string>& failures, std::string (*show)(const T&)) {
-    if (host.wine && wineDiffers) {
-        ++skipped;
-        return;
-    }
-    ++checked;
-    const T& wanted = host.system == System::Nt ? expected.nt : expected.win9x;
-    if (actual == wanted) return;
-    failures.push_back(row + ": Windows " + (host.system == System::Nt ? "NT" : "9x") + " answers " + show(wanted) +
-                       ", this backend " + show(actual));
-}
-
-std::string ShowNumber(const long long& number) { return std::to_string(number); }
-
-}  // namespace
-
 std::string Shown(const std::string& bytes) {
     std::string shown = "\"";
     for (const char c : bytes) {
@@ -42,15 +22,6 @@ std::string Shown(const std::string& bytes) {
         shown += escaped;
     }
     return shown + "\"";
-}
-
-void Report::Expect(const std::string& row, const std::string& actual, const Windows<std::string>& expected,
-                    const char* wineDiffers) {
-    Compare<std::string>(host_, row, actual, expected, wineDiffers, checked_, skipped_, failures_, Shown);
-}
-
-void Report::Expect(const std::string& row, long long actual, const Windows<long long>& expected, const char* wineDiffers) {
-    Compare<long long>(host_, row, actual, expected, wineDiffers, checked_, skipped_, failures_, ShowNumber);
 }
 
 void PutFile(platform::Platform& api, const std::string& path, const std::string& bytes) {

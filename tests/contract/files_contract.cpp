@@ -1,8 +1,8 @@
 // Files, searches and short names: wildcards on long names and aliases, the
 // refusals of read-only and hidden files, GetShortPathName's forms.
-#include "contract/contract.h"
-
 #include <algorithm>
+
+#include "contract/contract.h"
 
 namespace contract {
 
@@ -15,6 +15,11 @@ constexpr const char* kWineArchive = "Wine reports every file with the archive b
 // The Wine tests run as root, and so does Wine's CopyFile over such files.
 constexpr const char* kWineOverwrites = "Wine writes over read-only and hidden files";
 
+std::string Folder(Platform& api, const std::string& name) {
+    api.CreateDirectory(std::string(Host::kFolder) + "\\" + name);
+    return std::string(Host::kFolder) + "\\" + name + "\\";
+}
+
 // The long names a search yields, sorted: the order is the file system's.
 std::string Names(const std::vector<FindData>& found) {
     std::vector<std::string> names;
@@ -25,19 +30,11 @@ std::string Names(const std::vector<FindData>& found) {
     return joined;
 }
 
-std::string Folder(Platform& api, const char* name) {
-    const std::string folder = std::string(Host::kFolder) + "\\" + name + "\\";
-    api.CreateDirectory(folder);
-    return folder;
-}
-
 void Searches(Host& host, Report& report) {
-    Platform& api = host.api;
-    const std::string find = Folder(api, "FIND");
-    for (const char* name : {"OEM0.INF", "x.infx", "Readme", "oem1.inf", "zz.INF"}) PutFile(api, find + name, "12345678");
-    api.CreateDirectory(find + "OTHER");
-    struct Row { std::string pattern; const char* names; const char* wine; };
-    const Row rows[] = {
+    const std::string find = Folder(host.api, "FIND");
+    for (const char* name : {"OEM0.INF", "x.infx", "Readme", "oem1.inf", "zz.INF"}) PutFile(host.api, find + name, "12345678");
+    host.api.CreateDirectory(find + "OTHER");
+    const std::tuple<std::string, const char*, const char*> rows[] = {
         /* 0 */ {find + "*.INF", "OEM0.INF oem1.inf x.infx zz.INF ", nullptr},  // x.infx by its alias X~1.INF
         /* 1 */ {find + "oem?.INF", "OEM0.INF oem1.inf ", nullptr},
         /* 2 */ {find + "*.", ". .. OTHER Readme ", "Wine's \"*.\" matches names with an extension too"},
@@ -53,16 +50,18 @@ void Searches(Host& host, Report& report) {
         /* 12 */ {find + "missing.*", "", nullptr},
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
-        report.Expect("search " + std::to_string(i), Names(api.FindFiles(rows[i].pattern)), std::string(rows[i].names), rows[i].wine);
+        const auto& [pattern, names, wine] = rows[i];
+        report.Expect("search " + std::to_string(i), Names(host.api.FindFiles(pattern)), std::string(names), wine);
     }
-    const std::vector<FindData> found = api.FindFiles(find + "OEM0.INF");
+    const std::vector<FindData> found = host.api.FindFiles(find + "OEM0.INF");
     report.Expect("search entry's size", found.empty() ? -1 : static_cast<long long>(found[0].size), Windows<long long>(8));
 }
 
+// Each row in a folder of its own holding "existing.txt" (archive),
+// "readonly.txt", "hidden.txt" and a folder "folder"; the source is read-only.
 void Operations(Host& host, Report& report) {
     Platform& api = host.api;
-    const std::string ops = Folder(api, "OPS");
-    const std::string source = ops + "Source File.txt";
+    const std::string ops = Folder(api, "OPS"), source = ops + "Source File.txt";
     PutFile(api, source, "source");
     api.SetFileAttributes(source, FILE_ATTRIBUTE_READONLY);
     enum Op { Copy, CopyNew, Delete, MakeFolder, SetNormal };
@@ -75,7 +74,7 @@ void Operations(Host& host, Report& report) {
         /* 3 */ {Copy, "readonly.txt", 0, "old", FILE_ATTRIBUTE_READONLY, kWineArchive, kWineOverwrites},
         /* 4 */ {Copy, "hidden.txt", 0, "old", FILE_ATTRIBUTE_HIDDEN, kWineArchive, kWineOverwrites},
         /* 5 */ {Copy, "folder", 0, "(none)", FILE_ATTRIBUTE_DIRECTORY, nullptr},
-        /* 6 */ {Copy, "Source File.txt", 0, "source", FILE_ATTRIBUTE_READONLY, kWineArchive},  // onto itself
+        /* 6 */ {Copy, "..\\Source File.txt", 0, "source", FILE_ATTRIBUTE_READONLY, kWineArchive},  // onto itself
         /* 7 */ {Delete, "hidden.txt", 1, "(none)", -1, nullptr},
         /* 8 */ {Delete, "readonly.txt", 0, "old", FILE_ATTRIBUTE_READONLY, kWineArchive},
         /* 9 */ {Delete, "missing.txt", 0, "(none)", -1, nullptr},
@@ -88,24 +87,21 @@ void Operations(Host& host, Report& report) {
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         const Row& row = rows[i];
-        const std::string folder = ops + std::to_string(i) + "\\";
-        api.CreateDirectory(folder);
-        for (const char* name : {"existing.txt", "readonly.txt", "hidden.txt"}) PutFile(api, folder + name, "old");
-        api.SetFileAttributes(folder + "existing.txt", FILE_ATTRIBUTE_ARCHIVE);
-        api.SetFileAttributes(folder + "readonly.txt", FILE_ATTRIBUTE_READONLY);
-        api.SetFileAttributes(folder + "hidden.txt", FILE_ATTRIBUTE_HIDDEN);
+        const std::string folder = Folder(api, "OPS\\" + std::to_string(i)), target = folder + row.target;
+        for (const auto& [name, attributes] : {std::pair{"existing.txt", FILE_ATTRIBUTE_ARCHIVE}, {"readonly.txt", FILE_ATTRIBUTE_READONLY},
+                                               {"hidden.txt", FILE_ATTRIBUTE_HIDDEN}}) {
+            PutFile(api, folder + name, "old");
+            api.SetFileAttributes(folder + name, attributes);
+        }
         api.CreateDirectory(folder + "folder");
-        const std::string target = row.op == Copy && std::string(row.target) == "Source File.txt" ? source : folder + row.target;
         const bool done = row.op == Copy || row.op == CopyNew ? api.CopyFile(source, target, row.op == CopyNew)
                           : row.op == Delete                  ? api.DeleteFile(target)
                           : row.op == MakeFolder              ? api.CreateDirectory(target)
                                                               : api.SetFileAttributes(target, FILE_ATTRIBUTE_NORMAL);
         const std::string what = "file operation " + std::to_string(i);
-        report.Expect(what, done, Windows<long long>(row.done), row.overwrites);
-        if (row.attributes.win9x != FILE_ATTRIBUTE_DIRECTORY) {
-            report.Expect(what + " content", FileBytes(api, target), std::string(row.content), row.overwrites);
-        }
         const std::optional<std::uint32_t> attributes = api.GetFileAttributes(target);
+        report.Expect(what, done, Windows<long long>(row.done), row.overwrites);
+        report.Expect(what + " content", FileBytes(api, target), std::string(row.content), row.overwrites);
         report.Expect(what + " attributes", attributes ? static_cast<long long>(*attributes) : -1, row.attributes, row.wine);
     }
 }
@@ -115,21 +111,19 @@ void ShortNames(Host& host, Report& report) {
     const std::string folder = Folder(api, "SHORT");
     api.CreateDirectory(folder + "Program Files");
     PutFile(api, folder + "Program Files\\SETUP.INI", "");
-    api.SetCurrentDirectory(folder);
-    struct Row { std::string path; const char* shortPath; const char* wine; };
-    const Row rows[] = {
-        /* 0 */ {folder + "Program Files", "C:\\CONTRACT\\SHORT\\PROGRA~1", kWineAliases},
-        /* 1 */ {"Program Files\\SETUP.INI", "PROGRA~1\\SETUP.INI", kWineAliases},  // relative stays relative
-        /* 2 */ {"SETUP.INI", "(none)", nullptr},
-        /* 3 */ {folder + "missing", "(none)", nullptr},
-        /* 4 */ {folder, "C:\\CONTRACT\\SHORT\\", nullptr},
+    const std::tuple<const char*, std::string, const char*, const char*> rows[] = {  // current folder, path, short path
+        /* 0 */ {"C:\\", folder + "Program Files", "C:\\CONTRACT\\SHORT\\PROGRA~1", kWineAliases},
+        /* 1 */ {"C:\\CONTRACT\\SHORT", "Program Files\\SETUP.INI", "PROGRA~1\\SETUP.INI", kWineAliases},  // relative stays relative
+        /* 2 */ {"C:\\CONTRACT\\SHORT\\Program Files", "SETUP.INI", "SETUP.INI", nullptr},
+        /* 3 */ {"C:\\CONTRACT\\SHORT", "SETUP.INI", "(none)", nullptr},
+        /* 4 */ {"C:\\", folder + "missing", "(none)", nullptr},
+        /* 5 */ {"C:\\", folder, "C:\\CONTRACT\\SHORT\\", nullptr},  // the separator stays
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
-        report.Expect("short name " + std::to_string(i), api.GetShortPathName(rows[i].path).value_or("(none)"),
-                      std::string(rows[i].shortPath), rows[i].wine);
+        const auto& [current, path, shortPath, wine] = rows[i];
+        api.SetCurrentDirectory(current);
+        report.Expect("short name " + std::to_string(i), api.GetShortPathName(path).value_or("(none)"), std::string(shortPath), wine);
     }
-    api.SetCurrentDirectory(folder + "Program Files");
-    report.Expect("short name relative", api.GetShortPathName("SETUP.INI").value_or("(none)"), std::string("SETUP.INI"));
     api.SetCurrentDirectory("C:\\");
 }
 

@@ -1,5 +1,5 @@
 // The machine through the platform interface, set up by machine.ini: registry
-// handles and buffer sizes, the clock, programs, message boxes, devices, faults.
+// the clock, programs, message boxes, devices, faults.
 #include <gtest/gtest.h>
 
 #include "platform/vm/machine.h"
@@ -14,11 +14,6 @@ protected:
     vm::VirtualMachine machine;
     Platform& api = machine;
 
-    HKey Open(const std::string& path) {
-        HKey key = 0;
-        EXPECT_EQ(api.RegOpenKeyEx(HKEY_LOCAL_MACHINE, path, KEY_READ, key), ERROR_SUCCESS) << path;
-        return key;
-    }
     void Ini(const std::string& text) { vm::ApplyMachineIni(text, "machine.ini", machine); }
     void Reenumerate() {
         std::uint32_t root = 0;

@@ -1,6 +1,6 @@
 // The Wine tests, on one fixture: the Win32 backend through backend_probe.exe
-// (missing or raising exports, the guard around a crash, the deletion of a key
-// tree, the dialogs in their languages), and one run of the real setup.exe per
+// (missing or raising exports, the guard around a crash, the dialogs in their
+// languages, the platform contract's rows), and one run of the real setup.exe per
 // flow family, the user played by answerer.exe, the programs it starts stood in
 // for by recorder.exe. A failing test keeps its prefixes and says where.
 // Wine's "win98" is 98 SE; ExitWindowsEx starts Wine's restart work, which
@@ -198,10 +198,9 @@ TEST_F(BackendUnderWine, ProbesAndDialogsInTheUsersLanguage) {
     };
     const Row rows[] = {
         // ERROR_PROC_NOT_FOUND (127) for a missing DLL or export; Wine's raising
-        // stub fails (574) twice; NT refuses the raw deletion (5) of a tree (Wine
-        // as 9x deletes it itself, so the machine is XP).
+        // stub fails (574) twice. (The deletion of a key tree is the contract's.)
         {{"calls"}, "C.UTF-8", "OK", "missing-dll=-1 error=127 missing-export=-1 error=127 raising-export="
-         "failed error=574,failed error=574 access-violation=abandoned recursive-delete=raw:5,backend:0,gone", ""},
+         "failed error=574,failed error=574 access-violation=abandoned", ""},
         {{"driver-type", "1"}, "C.UTF-8", wdm + "+OK", "result=1 answer=0", selection},
         {{"driver-type", "0"}, "C.UTF-8", vxd + "+OK", "result=1 answer=1", selection},
         {{"driver-type", "1"}, "fr_FR.UTF-8", "Annuler", "result=2 answer=1",
