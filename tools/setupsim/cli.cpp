@@ -78,7 +78,13 @@ int Diff(const DiffOptions& options, std::ostream& out, std::ostream& err) {
     }
     platform::Journal effects;
     RunSetup(machine, &effects);
-    const LogComparison comparison = CompareWithLog(effects.Entries(), log.effects);
+    const std::optional<LogComparison> compared = CompareWithLog(effects.Entries(), log.effects);
+    if (!compared) {
+        err << "setupsim: " << options.log << " and the prediction (" << effects.Entries().size() << " effects) differ in more than "
+            << kMostDifferences << " effects: too far apart to pair; is it a log of this machine folder's run?\n";
+        return 2;
+    }
+    const LogComparison& comparison = *compared;
     if (comparison.differences.empty()) {
         out << "setupsim diff: the log agrees with the prediction, " << comparison.loggedEffects << " effects.\n";
         return 0;
@@ -128,7 +134,8 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
         "Effects are compared in order; times are left out, and so are short-name aliases\n"
         "(PROGRA~1 against PROG~FBU) and the case of letters, which a real system chooses itself.\n"
         "Exit codes: 0 they agree, 1 they differ (the first differences are printed),\n"
-        "2 bad usage, a malformed machine folder or a log that cannot be read.");
+        "2 bad usage, a malformed machine folder, a log that cannot be read or one too far\n"
+        "apart from the prediction to pair (more than 5000 effects without a partner).");
 
     MaintainerCommands maintainer(app);
 

@@ -1,8 +1,11 @@
 #include "setupsim/log_diff.h"
 
+#include <optional>
 #include <regex>
+#include <unordered_map>
 
 #include "platform/journal/journal_text.h"
+#include "setupsim/common_subsequence.h"
 
 namespace setupsim {
 
@@ -16,51 +19,33 @@ std::string Normalised(const std::string& description) {
     return text;
 }
 
-std::vector<std::string> Normalised(const std::vector<std::string>& descriptions) {
-    std::vector<std::string> result;
-    for (const std::string& description : descriptions) result.push_back(Normalised(description));
-    return result;
-}
-
-// What the two sides do not share, by the longest common subsequence of the
-// part between their common beginning and end.
+// What the two sides do not share, by a longest common subsequence of the
+// effects made alike; between two shared effects the predicted ones come
+// first, then the logged ones, each paired with a predicted one left over.
 class Differ {
 public:
-    Differ(const std::vector<std::string>& predicted, const std::vector<std::string>& logged,
-           std::vector<LogDifference>& out)
-        : a_(predicted), b_(logged), normalA_(Normalised(predicted)), normalB_(Normalised(logged)), out_(out) {}
+    Differ(const std::vector<std::string>& predicted, const std::vector<std::string>& logged, std::vector<LogDifference>& out)
+        : a_(predicted), b_(logged), out_(out) {}
 
-    void Run() {
-        std::size_t begin = 0;
-        while (begin < a_.size() && begin < b_.size() && Same(begin, begin)) ++begin;
-        std::size_t endA = a_.size(), endB = b_.size();
-        while (endA > begin && endB > begin && Same(endA - 1, endB - 1)) --endA, --endB;
-        const std::size_t n = endA - begin, m = endB - begin;
-        // lcs[i][j]: the longest common subsequence of a[begin+i..endA) and b[begin+j..endB).
-        std::vector<std::vector<std::uint32_t>> lcs(n + 1, std::vector<std::uint32_t>(m + 1, 0));
-        for (std::size_t i = n; i-- > 0;) {
-            for (std::size_t j = m; j-- > 0;) {
-                lcs[i][j] = Same(begin + i, begin + j) ? lcs[i + 1][j + 1] + 1 : std::max(lcs[i + 1][j], lcs[i][j + 1]);
-            }
-        }
+    bool Run() {
+        std::unordered_map<std::string, std::uint32_t> ids;
+        std::vector<std::uint32_t> a, b;
+        for (const std::string& text : a_) a.push_back(ids.emplace(Normalised(text), static_cast<std::uint32_t>(ids.size())).first->second);
+        for (const std::string& text : b_) b.push_back(ids.emplace(Normalised(text), static_cast<std::uint32_t>(ids.size())).first->second);
+        std::optional<Pairs> pairs = CommonSubsequence(a, b, kMostDifferences);
+        if (!pairs) return false;
+        pairs->emplace_back(a.size(), b.size());
         std::size_t i = 0, j = 0;
-        while (i < n || j < m) {
-            if (i < n && j < m && Same(begin + i, begin + j)) {
-                ++i, ++j;
-                unpaired_ = out_.size();
-            } else if (j == m || (i < n && lcs[i + 1][j] >= lcs[i][j + 1])) {
-                out_.push_back({begin + i, a_[begin + i], ""});
-                ++i;
-            } else {
-                Logged(begin + i, b_[begin + j]);
-                ++j;
-            }
+        for (const auto& [pairedA, pairedB] : *pairs) {
+            for (; i < pairedA; ++i) out_.push_back({i, a_[i], ""});
+            for (; j < pairedB; ++j) Logged(i, b_[j]);
+            ++i, ++j;
+            unpaired_ = out_.size();
         }
+        return true;
     }
 
 private:
-    bool Same(std::size_t i, std::size_t j) const { return normalA_[i] == normalB_[j]; }
-
     // Pairs with the first predicted effect of this run of differences that
     // has no logged one yet.
     void Logged(std::size_t at, const std::string& text) {
@@ -74,7 +59,6 @@ private:
 
     const std::vector<std::string>& a_;
     const std::vector<std::string>& b_;
-    const std::vector<std::string> normalA_, normalB_;
     std::vector<LogDifference>& out_;
     std::size_t unpaired_ = 0;
 };
@@ -101,12 +85,12 @@ LogLines ReadLog(std::istream& log) {
     return lines;
 }
 
-LogComparison CompareWithLog(const std::vector<platform::JournalEntry>& predicted,
-                             const std::vector<std::string>& logged) {
+std::optional<LogComparison> CompareWithLog(const std::vector<platform::JournalEntry>& predicted,
+                                            const std::vector<std::string>& logged) {
     std::vector<std::string> descriptions;
     for (const platform::JournalEntry& entry : predicted) descriptions.push_back(platform::DescribeEntry(entry));
     LogComparison comparison{descriptions.size(), logged.size(), {}};
-    Differ(descriptions, logged, comparison.differences).Run();
+    if (!Differ(descriptions, logged, comparison.differences).Run()) return std::nullopt;
     return comparison;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <istream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,14 @@ struct LogLines {
 };
 LogLines ReadLog(std::istream& log);
 
+// Beyond this many effects without a partner the two are too far apart
+// for a pairing to tell support anything.
+constexpr std::size_t kMostDifferences = 5000;
+
 // A predicted effect and a logged one that differ side by side make one
 // difference with both; one side alone is an effect the other lacks.
-LogComparison CompareWithLog(const std::vector<platform::JournalEntry>& predicted,
-                             const std::vector<std::string>& logged);
+// nullopt when more than kMostDifferences effects have no partner.
+std::optional<LogComparison> CompareWithLog(const std::vector<platform::JournalEntry>& predicted,
+                                            const std::vector<std::string>& logged);
 
 }  // namespace setupsim
