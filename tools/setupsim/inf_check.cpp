@@ -175,6 +175,49 @@ void CheckSourceDisk(const std::string& name, const std::string& content, InfKin
     findings.push_back({Severity::Error, name + " has no " + entry + " (or it is empty)" + effect});
 }
 
+// The source-disk value the rules append the staging folder to, where the
+// folder would not land in the path field.
+void CheckSourceDiskValue(const std::string& name, const std::string& content, InfKind kind, std::vector<Finding>& findings) {
+    const char* key = kind == InfKind::Vxd ? inf::kVxdDiskKey : inf::kWdmDiskKey;
+    int section = 0;
+    for (const ScannedLine& line : ScanIniLines(content)) {
+        if (line.kind == ScannedLine::Kind::Section && vm::name::Equal(line.name, inf::kSourceDisksNames) && section == 0) section = line.number;
+        if (line.kind != ScannedLine::Kind::Key || line.sectionLine != section || section == 0 || !vm::name::Equal(line.name, key)) continue;
+        const std::string at = name + " line " + std::to_string(line.number) + " [" + inf::kSourceDisksNames + "] " + key + " = " + line.value;
+        // Outside quotes a ';' starts a comment for Windows' INF reader, not
+        // for the profile functions that read and write the value.
+        bool quoted = false;
+        std::size_t comment = std::string::npos;
+        for (std::size_t i = 0; i < line.value.size() && comment == std::string::npos; ++i) {
+            if (line.value[i] == '"') quoted = !quoted;
+            if (line.value[i] == ';' && !quoted) comment = i;
+        }
+        if (comment != std::string::npos) {
+            findings.push_back({Severity::Error, at + ": the value ends in a comment, so the folder the rules append to it lands "
+                                                      "inside the comment and Windows never sees it"});
+        } else if (kind == InfKind::Wdm && (line.value.size() < 3 || line.value.compare(line.value.size() - 3, 3, ",,,") != 0)) {
+            findings.push_back({Severity::Error, at + ": the value does not end in \",,,\", so the folder the rules append is "
+                                                      "glued onto another field instead of filling the path field"});
+        }
+        return;
+    }
+}
+
+// Windows' INF reader stops at a Ctrl-Z, while the profile functions that
+// add entries write past it.
+void CheckCtrlZ(const std::string& name, const std::string& content, std::vector<Finding>& findings) {
+    const std::size_t at = content.find('\x1A');
+    if (at == std::string::npos) return;
+    const std::string where = name + " line " + std::to_string(std::count(content.begin(), content.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1);
+    if (content.find_first_not_of("\x1A\r\n \t", at) == std::string::npos) {
+        findings.push_back({Severity::Warning, where + " ends the file with a Ctrl-Z: an entry the rules add to the file lands "
+                                                      "after it, where Windows' INF reader does not look"});
+    } else {
+        findings.push_back({Severity::Error, where + " holds a Ctrl-Z: Windows' INF reader stops there and never reads the "
+                                                    "lines after it"});
+    }
+}
+
 void CheckLineEnds(const std::string& name, const std::string& content, std::vector<Finding>& findings) {
     std::size_t lf = 0, cr = 0;
     for (std::size_t i = 0; i < content.size(); ++i) {
@@ -209,15 +252,22 @@ const char* ToString(InfKind kind) { return kind == InfKind::Vxd ? "VxD" : "WDM"
 
 std::vector<Finding> CheckInfFile(const std::string& name, const std::string& content, InfKind kind) {
     std::vector<Finding> findings;
+    if (content.compare(0, 2, "\xFF\xFE") == 0 || content.compare(0, 2, "\xFE\xFF") == 0) {
+        findings.push_back({Severity::Error, name + " is a Unicode (UTF-16) INF: the rules read ANSI text, so they find none "
+                                                   "of their lines in it and edit nothing"});
+        return findings;
+    }
     const std::vector<InfTextLine> lines = SplitAsTheRulesRead(content);
     CheckEditedLines(name, lines, kind, findings);
     CheckSourceDisk(name, content, kind, findings);
+    CheckSourceDiskValue(name, content, kind, findings);
+    CheckCtrlZ(name, content, findings);
     CheckLineEnds(name, content, findings);
     if (findings.empty()) {
         findings.push_back({Severity::Ok, name + " (" + ToString(kind) + "): every line the rules edit and [" +
                                               inf::kSourceDisksNames + "] " +
                                               (kind == InfKind::Vxd ? inf::kVxdDiskKey : inf::kWdmDiskKey) +
-                                              " are as the rules look for them; CR LF line ends"});
+                                              " are as the rules look for them; CR LF line ends, no Ctrl-Z"});
     }
     return findings;
 }
