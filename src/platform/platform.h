@@ -157,6 +157,9 @@ public:
     virtual void Enable3dControls() = 0;
     // OutputDebugString: a trace line for whoever watches the run.
     virtual void OutputDebugString(const std::string& text) = 0;
+    // SetErrorMode: whether Windows asks the user about a drive without a
+    // disk (SEM_FAILCRITICALERRORS: it does not); the mode before.
+    virtual std::uint32_t SetErrorMode(std::uint32_t mode) = 0;
 
     // --- Device installation (Setup API, Configuration Manager) ---
     virtual bool SetupCopyOEMInf(const std::string& infPath, const std::string& mediaLocation,

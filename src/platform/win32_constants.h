@@ -37,6 +37,7 @@ constexpr std::uint32_t FILE_ATTRIBUTE_SYSTEM = 0x04;
 constexpr std::uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
 constexpr std::uint32_t FILE_ATTRIBUTE_ARCHIVE = 0x20;
 constexpr std::uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr std::uint32_t SEM_FAILCRITICALERRORS = 0x0001;
 
 // Registry
 constexpr std::uintptr_t HKEY_CLASSES_ROOT = 0x80000000u;

@@ -8,6 +8,7 @@
 #include "environment/source_folder.h"
 #include "platform/journal/journal_text.h"
 #include "platform/journal/journaling_platform.h"
+#include "startup/log_guard.h"
 #include "startup/log_switch.h"
 #include "startup/setup_app.h"
 
@@ -20,12 +21,24 @@ std::string RequestedLog(platform::Platform& machine) {
     return typed ? *typed : ReadLogPath(machine, DetermineSourceFolder(machine));
 }
 
+// Opened on the machine itself: the log's own writes are not effects. A
+// drive without a disk raises no box: a log that cannot be opened changes
+// nothing else.
+std::unique_ptr<platform::FileStream> OpenLog(platform::Platform& machine, std::optional<std::string>& path) {
+    const std::string requested = RequestedLog(machine);
+    if (requested.empty()) return nullptr;
+    const std::uint32_t errorMode = machine.SetErrorMode(platform::SEM_FAILCRITICALERRORS);
+    path = PlaceLog(machine, requested);
+    std::unique_ptr<platform::FileStream> log = path ? machine.fopen(*path, "w") : nullptr;
+    machine.SetErrorMode(errorMode);
+    return log;
+}
+
 }  // namespace
 
 void RunProgram(platform::Platform& machine, platform::Journal* journal) {
-    const std::string logPath = RequestedLog(machine);
-    // Opened on the machine itself: the log's own writes are not effects.
-    const std::unique_ptr<platform::FileStream> log = logPath.empty() ? nullptr : machine.fopen(logPath, "w");
+    std::optional<std::string> logPath;
+    const std::unique_ptr<platform::FileStream> log = OpenLog(machine, logPath);
     if (!journal && !log) {
         SetupApp(machine).Run();
         return;
@@ -41,7 +54,10 @@ void RunProgram(platform::Platform& machine, platform::Journal* journal) {
             log->Flush();
         }
     });
-    platform::JournalingPlatform journaled(machine, effects);
+    // The journal sees the machine as the run without a log would.
+    std::optional<LogHidingPlatform> hidden;
+    if (log) hidden.emplace(machine, *logPath);
+    platform::JournalingPlatform journaled(hidden ? static_cast<platform::Platform&>(*hidden) : machine, effects);
     SetupApp(journaled).Run();
     journaled.Record("program returned", {{"code", "0"}});
 }

@@ -92,7 +92,7 @@ std::string ButtonName(int button) {
 }
 
 JournalingPlatform::JournalingPlatform(Platform& inner, Journal& journal)
-    : inner_(inner), journal_(journal), start_(inner.GetTickCount()) {}
+    : ProxyPlatform(inner), journal_(journal), start_(inner.GetTickCount()) {}
 
 void JournalingPlatform::Record(std::string kind, JournalFields fields) {
     RecordAt(inner_.GetTickCount(), std::move(kind), std::move(fields));

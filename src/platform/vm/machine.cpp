@@ -93,6 +93,12 @@ void VirtualMachine::Enable3dControls() {}
 
 void VirtualMachine::OutputDebugString(const std::string& /*text*/) {}
 
+std::uint32_t VirtualMachine::SetErrorMode(std::uint32_t mode) {
+    const std::uint32_t previous = errorMode_;
+    errorMode_ = mode;
+    return previous;
+}
+
 std::uint32_t VirtualMachine::GetLastError() { return lastError_; }
 void VirtualMachine::SetLastError(std::uint32_t error) { lastError_ = error; }
 

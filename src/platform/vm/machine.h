@@ -122,6 +122,7 @@ public:
     void SetRandomFaults(double probability, std::uint32_t seed);
     bool RestartRequested() const { return restartRequested_; }
     bool WaitCursorShown() const { return waitCursor_ > 0; }
+    std::uint32_t ErrorMode() const { return errorMode_; }
     std::uint64_t FaultsInjected() const { return faultsInjected_; }
     // A path as the machine resolves it against its current directory.
     std::optional<std::string> FullPath(const std::string& path) const;
@@ -187,6 +188,7 @@ public:
     void EndWaitCursor() override;
     void Enable3dControls() override;
     void OutputDebugString(const std::string& text) override;
+    std::uint32_t SetErrorMode(std::uint32_t mode) override;
     bool SetupCopyOEMInf(const std::string& infPath, const std::string& mediaLocation, std::uint32_t mediaType,
                          std::uint32_t copyStyle) override;
     std::optional<std::vector<std::string>> SetupQuerySourceList(std::uint32_t flags) override;
@@ -259,6 +261,7 @@ private:
     std::uint64_t faultsInjected_ = 0;
     std::uint32_t lastError_ = 0;
     int waitCursor_ = 0;
+    std::uint32_t errorMode_ = 0;
     bool restartRequested_ = false;
 };
 

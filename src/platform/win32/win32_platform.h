@@ -82,6 +82,7 @@ public:
     bool WaitCursorShown() const { return waitCursorDepth_ > 0; }
     void Enable3dControls() override;
     void OutputDebugString(const std::string& text) override;
+    std::uint32_t SetErrorMode(std::uint32_t mode) override { return ::SetErrorMode(mode); }
 
     // Device installation (win32_devices.cpp)
     bool SetupCopyOEMInf(const std::string& infPath, const std::string& mediaLocation, std::uint32_t mediaType,
