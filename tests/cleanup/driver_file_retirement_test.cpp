@@ -77,7 +77,7 @@ std::string Line(const std::string& old, const std::string& file) {
     return "C:\\WINDOWS\\" + old + "=C:\\WINDOWS\\" + file + "\r\n";
 }
 
-TEST(RetireDriverFiles, OneLinePerPresentFileInTableOrder) {
+TEST(RetireDriverFiles, OneLinePerPresentFileInTableOrderAndWinIniRunASpace) {
     // The whole table, in its order: the old name, then the file.
     const std::pair<const char*, const char*> table[] = {
         {"SYSTEM\\AUDIO3D.OLD", "SYSTEM\\AUDIO3D.DLL"}, {"SYSTEM\\A3D.OLD", "SYSTEM\\A3D.DLL"},
@@ -102,44 +102,35 @@ TEST(RetireDriverFiles, OneLinePerPresentFileInTableOrder) {
     }
     struct Row {
         Names present;  // below C:\WINDOWS, created in this order
-        std::string before, after;
+        std::string wininitBefore, wininitAfter;
+        std::string winIniBefore = "", winIniAfter = "[Windows]\r\nrun= \r\n";  // no WIN.INI before: one is made
     } rows[] = {
         {{"SYSTEM\\OVAUDIO.VXD"}, "", kRename + Line("SYSTEM\\OVAUDIO.OLD", "SYSTEM\\OVAUDIO.VXD")},
-        {all, "", allLines},
+        {all, "", allLines,
+         "[windows]\r\nload=\r\nrun=C:\\OV\\OVTRAY.EXE\r\nBeep=yes\r\n", "[windows]\r\nload=\r\nrun= \r\nBeep=yes\r\n"},
         {{"SYSTEM\\CRLDS3D.DLL", "INF\\CATALOG\\OVAUDIO.CAT", "system\\smidi32p.dll", "SYSTEM\\AUDIO3D.DLL"}, "",
          kRename + Line("SYSTEM\\AUDIO3D.OLD", "SYSTEM\\AUDIO3D.DLL") + Line("SYSTEM\\SMIDI32.OLD", "SYSTEM\\SMIDI32P.DLL") +
-             Line("INF\\CATALOG\\ovaudio.OLD", "INF\\CATALOG\\ovaudio.CAT") + Line("SYSTEM\\CRLDS3D.OLD", "SYSTEM\\CRLDS3D.DLL")},
+             Line("INF\\CATALOG\\ovaudio.OLD", "INF\\CATALOG\\ovaudio.CAT") + Line("SYSTEM\\CRLDS3D.OLD", "SYSTEM\\CRLDS3D.DLL"),
+         "[windows]\r\nload=\r\n\r\n[Desktop]\r\nW=1\r\n", "[windows]\r\nload=\r\nrun= \r\n\r\n[Desktop]\r\nW=1\r\n"},
         {{"SYSTEM32\\OVprop.DLL"}, kRename + "NUL=C:\\OV\\Mixer.old\r\n\r\n[Other]\r\nx=1\r\n",
-         kRename + "NUL=C:\\OV\\Mixer.old\r\n" + Line("SYSTEM32\\OVprop.OLD", "SYSTEM32\\OVprop.DLL") + "\r\n[Other]\r\nx=1\r\n"},
+         kRename + "NUL=C:\\OV\\Mixer.old\r\n" + Line("SYSTEM32\\OVprop.OLD", "SYSTEM32\\OVprop.DLL") + "\r\n[Other]\r\nx=1\r\n",
+         "[windows]\r\nRUN=\r\n", "[windows]\r\nRUN= \r\n"},
         {{"SYSTEM\\OVAUDIO.OLD", "SYSTEM\\OVAUDIO.VX"}, "", "(none)"},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.present.front());
         TestMachine machine;
         for (const std::string& file : row.present) machine.Files().PutFile("C:\\WINDOWS\\" + file, "bin");
-        if (!row.before.empty()) machine.Files().PutFile(kWininit, row.before);
+        if (!row.wininitBefore.empty()) machine.Files().PutFile(kWininit, row.wininitBefore);
+        if (!row.winIniBefore.empty()) machine.Files().PutFile(kWinIni, row.winIniBefore);
         setup::CleanEarlierDriverFiles(machine.Journaled(), 1);
-        EXPECT_EQ(machine.Files().ReadFile(kWininit).value_or("(none)"), row.after) << row.present.front();
-        EXPECT_EQ(machine.Files().ReadFile(kWinIni), "[Windows]\r\nrun= \r\n");
+        EXPECT_EQ(machine.Files().ReadFile(kWininit).value_or("(none)"), row.wininitAfter);
+        EXPECT_EQ(machine.Files().ReadFile(kWinIni), row.winIniAfter);
         for (const std::string& file : row.present) EXPECT_TRUE(machine.Files().Exists("C:\\WINDOWS\\" + file));
         // A second retirement adds no line.
         const auto wininit = machine.Files().ReadFile(kWininit);
         setup::CleanEarlierDriverFiles(machine.Journaled(), 1);
         EXPECT_EQ(machine.Files().ReadFile(kWininit), wininit);
-    }
-}
-
-TEST(RetireDriverFiles, WinIniRunBecomesASingleSpace) {
-    const std::pair<std::string, std::string> rows[] = {
-        {"", "[Windows]\r\nrun= \r\n"},
-        {"[windows]\r\nload=\r\nrun=C:\\OV\\OVTRAY.EXE\r\nBeep=yes\r\n", "[windows]\r\nload=\r\nrun= \r\nBeep=yes\r\n"},
-        {"[windows]\r\nload=\r\n\r\n[Desktop]\r\nW=1\r\n", "[windows]\r\nload=\r\nrun= \r\n\r\n[Desktop]\r\nW=1\r\n"},
-        {"[windows]\r\nRUN=\r\n", "[windows]\r\nRUN= \r\n"},
-    };
-    for (const auto& [before, after] : rows) {
-        TestMachine machine;
-        if (!before.empty()) machine.Files().PutFile(kWinIni, before);
-        setup::CleanEarlierDriverFiles(machine.Journaled(), 1);
-        EXPECT_EQ(machine.Files().ReadFile(kWinIni), after) << before;
     }
 }
 

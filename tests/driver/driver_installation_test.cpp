@@ -72,8 +72,8 @@ TEST(VxdInstallation, SystemsFoldersAndPackages) {
         WindowsVersion version;
         const char* setupIni;
         bool otherFolder;
-        const char* present;  // files afterwards, ';' between them
-        const char* absent;
+        const char* present;  // a file afterwards
+        const char* absent;   // "" when no file is to be missing
     } rows[] = {
         {WindowsVersion::Win95, "", true, "C:\\WINDOWS\\INF\\OTHER\\OVAUDIO.INF", "C:\\WINDOWS\\INF\\OVAUDIO.INF"},
         {WindowsVersion::WinME, "", true, "C:\\WINDOWS\\INF\\OTHER\\OVAUDIO.INF", ""},
@@ -244,11 +244,8 @@ TEST(DriverInstallation, RefusedSystemsChangeNothingOfTheDriver) {
     };
     for (const Row& row : rows) {
         std::unique_ptr<TestMachine> machine;
-        if (row.wdm) {
-            machine = std::make_unique<WdmMachine>(row.version);
-        } else {
-            machine = std::make_unique<VxdMachine>(row.version);
-        }
+        if (row.wdm) machine = std::make_unique<WdmMachine>(row.version);
+        else machine = std::make_unique<VxdMachine>(row.version);
         const setupsim::RunResult result = machine->Run();
         const std::string where = std::string(vm::ToString(row.version)) + (row.wdm ? " WDM" : " VxD");
         EXPECT_FALSE(result.restartRequested) << where;
