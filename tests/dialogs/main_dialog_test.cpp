@@ -23,9 +23,7 @@ struct MediumMachine : TestMachine {
         : TestMachine(version, machineIni) {
         PutSetupIni(setupIni);
         PutPackage(Package::Medium);
-        for (const char* installer : {"W2K-ME\\app\\Setup.exe", "W95-98\\app\\Setup.exe", "NT40\\app\\Setup.exe"}) {
-            PutMedium(installer);
-        }
+        for (const char* installer : {"W2K-ME\\app\\Setup.exe", "W95-98\\app\\Setup.exe", "NT40\\app\\Setup.exe"}) PutMedium(installer);
         PutMedium("W2K-ME\\drv\\MESetup.dat", "me setup");
         if (mixerArrives) {
             AddEvent({vm::TimedEvent::Anchor::Reenumeration, 1, "mixer arrives", [](vm::VirtualMachine& m) { m.SetMixerDevices(1); }});
@@ -121,9 +119,7 @@ TEST(MainDialog, TheThreePlans) {
                       machine.Note("Need_To_InstallDriver", "Command"), row.note) << where;
         EXPECT_EQ(machine.Files().Exists("C:\\Program Files\\Orvanta\\WIN_ME"), row.staged == wdmStaged) << where;
         EXPECT_EQ(machine.Files().Exists("C:\\Program Files\\Orvanta\\WIN_9x"), row.staged == vxdStaged) << where;
-        if (!row.staged.empty()) {
-            EXPECT_TRUE(machine.Files().IsFile(row.staged)) << where;
-        }
+        EXPECT_TRUE(row.staged.empty() || machine.Files().IsFile(row.staged)) << where;
         std::string installer;
         for (const vm::StartedProcess& process : machine.Processes()) {
             if (process.commandLine.find("app\\Setup.exe") != std::string::npos) {

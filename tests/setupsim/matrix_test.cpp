@@ -2,6 +2,7 @@
 // its table forms.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "medium_test_support.h"

@@ -18,6 +18,8 @@ struct AppsMachine : TestMachine {
     explicit AppsMachine(WindowsVersion version, const std::string& machineIni = "")
         : TestMachine(version, "[Machine]\nCommandLine = /AP\n" + machineIni) {
         Files().PutFile(kUninst, "MZ");
+        Files().PutDirectory("C:\\Temp");
+        settings.currentDirectory = "C:\\Temp";
     }
     // A value of HKLM\...\Uninstall\<key>.
     void Uninstaller(const std::string& key, const std::string& value, const std::string& command) {
@@ -53,15 +55,11 @@ TEST(ApplicationsLaunch, InstallerChosenForTheSystem) {
         const std::string where = std::string(vm::ToString(row.version)) + " " + row.setupIni + row.medium;
         EXPECT_EQ(machine.Started(), *row.started ? std::vector<std::string>{row.started} : std::vector<std::string>{}) << where;
         EXPECT_EQ(machine.Messages(), *row.started ? std::vector<std::string>{} : std::vector<std::string>{kMissing}) << where;
-    }
-    // The installer inherits the folder the layout probe left.
-    const std::pair<const char*, const char*> folders[] = {{"W2K-ME\\app\\Setup.exe", "E:\\W2K-ME"}, {"WIN_ME\\app\\Setup.exe", "C:\\Temp"}};
-    for (const auto& [installer, folder] : folders) {
-        AppsMachine machine(WindowsVersion::WinME, "[Machine]\nCurrentDirectory = C:\\Temp\n");
-        machine.Files().PutDirectory("C:\\Temp");
-        machine.PutMedium(installer);
-        machine.Run();
-        EXPECT_EQ(machine.Processes().at(0).currentDirectory, folder);
+        // The installer inherits the folder the layout probe left: W2K-ME when the medium has it.
+        const std::string folder = row.medium.find("W2K-ME") != std::string::npos ? "E:\\W2K-ME" : "C:\\Temp";
+        if (*row.started) {
+            EXPECT_EQ(machine.Processes().at(0).currentDirectory, folder) << where;
+        }
     }
 }
 

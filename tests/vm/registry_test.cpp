@@ -101,6 +101,7 @@ TEST(VmRegistry, ExportIsRegedit4AndReadsBackTheSame) {
         {"with \"quotes\" and \\back\\", REG_SZ, Registry::SzData("\\\"")}, {"@", REG_SZ, Registry::SzData("x")}, {"no terminator", REG_SZ, "abc"},
         {"inner zero", REG_SZ, std::string("a\0b\0", 4)}, {"line break", REG_SZ, Registry::SzData("a\r\nb")}, {"short dword", REG_DWORD, "\x01\x02"}, {"odd type", 0x12345678u, "\x7F"},
     };
+    for (const auto& [name, type, data] : odd) Registry::SetValue(key, name, type, data);
     const std::string text = registry.ExportRegFile();
     EXPECT_EQ(Registry::ParseRegFile(text), registry);
     EXPECT_EQ(Registry::ParseRegFile(text).ExportRegFile(), text);
