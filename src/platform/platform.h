@@ -29,6 +29,11 @@ struct OsVersionInfo {
     std::string csdVersion;
 };
 
+// What GetLocalTime fills into SYSTEMTIME, without the day of the week.
+struct LocalTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
 // One entry of a FindFirstFile/FindNextFile walk.
 struct FindData {
     std::string fileName;          // the long name
@@ -81,6 +86,7 @@ public:
     virtual OsVersionInfo GetVersionEx() = 0;
     // Milliseconds since the system started; wraps after 49.7 days.
     virtual std::uint32_t GetTickCount() = 0;
+    virtual LocalTime GetLocalTime() = 0;
 
     // --- Folders ---
     virtual std::optional<std::string> GetCurrentDirectory() = 0;

@@ -18,6 +18,7 @@ public:
     std::string GetModuleFileName() override { return inner_.GetModuleFileName(); }
     OsVersionInfo GetVersionEx() override { return inner_.GetVersionEx(); }
     std::uint32_t GetTickCount() override { return inner_.GetTickCount(); }
+    LocalTime GetLocalTime() override { return inner_.GetLocalTime(); }
     std::optional<std::string> GetCurrentDirectory() override { return inner_.GetCurrentDirectory(); }
     bool SetCurrentDirectory(const std::string& path) override { return inner_.SetCurrentDirectory(path); }
     std::string GetWindowsDirectory() override { return inner_.GetWindowsDirectory(); }

@@ -9,6 +9,7 @@
 #include "platform/journal/journal_text.h"
 #include "platform/journal/journaling_platform.h"
 #include "startup/log_guard.h"
+#include "startup/log_header.h"
 #include "startup/log_switch.h"
 #include "startup/setup_app.h"
 
@@ -36,12 +37,17 @@ std::unique_ptr<platform::FileStream> OpenLog(platform::Platform& machine, std::
 
 }  // namespace
 
-void RunProgram(platform::Platform& machine, platform::Journal* journal) {
+void RunProgram(platform::Platform& machine, platform::Journal* journal, std::vector<std::string>* header) {
     std::optional<std::string> logPath;
     const std::unique_ptr<platform::FileStream> log = OpenLog(machine, logPath);
     if (!journal && !log) {
         SetupApp(machine).Run();
         return;
+    }
+    const std::vector<std::string> lines = LogHeader(GatherRunFacts(machine));
+    if (header) *header = lines;
+    for (const std::string& line : lines) {
+        if (log) log->Write(line + "\n");
     }
     // The effects alone: the caller's journal may also hold the machine's
     // own happenings, which are no business of the log.

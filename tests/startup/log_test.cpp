@@ -38,8 +38,19 @@ TEST(Log, SwitchTakenOutBeforeTheCommandLineIsClassified) {
 struct LoggedRun {
     std::vector<std::string> effects;  // journal lines
     std::vector<std::string> changed;  // "+ C:\\s.log", sorted
-    std::optional<std::string> log, logAtRestart;
+    std::optional<std::string> log, logAtRestart;  // the journal lines after the header
+    std::string header;
 };
+
+// Takes the header, its lines starting with ';', off the log.
+std::optional<std::string> WithoutHeader(std::optional<std::string> log, std::string* header = nullptr) {
+    while (log && log->compare(0, 1, ";") == 0) {
+        const std::size_t end = log->find('\n') + 1;
+        if (header) *header += log->substr(0, end);
+        log->erase(0, end);
+    }
+    return log;
+}
 
 // Reads the log when Windows is asked to restart: a real system may end the
 // program then, before anything more is written.
@@ -71,8 +82,8 @@ LoggedRun RunWithLog(const std::string& commandLine, const std::string& iniLog, 
     }
     std::sort(run.changed.begin(), run.changed.end());
     for (const platform::JournalEntry& entry : effects.Entries()) run.effects.push_back(platform::JournalLine(entry));
-    run.log = machine.Files().ReadFile(logAt);
-    run.logAtRestart = machine.logAtRestart;
+    run.log = WithoutHeader(machine.Files().ReadFile(logAt), &run.header);
+    run.logAtRestart = WithoutHeader(machine.logAtRestart);
     return run;
 }
 
@@ -106,6 +117,9 @@ TEST(Log, EveryEffectLineByLineAndNothingElseChanges) {
             text += line + "\r\n";
         }
         EXPECT_EQ(logged.log, text) << row.commandLine;
+        EXPECT_EQ(logged.header.substr(0, logged.header.find("; local time")),
+                  std::string("; Orvanta PCI audio setup 2.5 log\r\n; command line: E:\\setup.exe ") + row.commandLine +
+                      "\r\n; Windows: platform 1, version 4.0.950, \" B\"\r\n");
         EXPECT_EQ(logged.logAtRestart, beforeRestart) << row.commandLine;
     }
 }

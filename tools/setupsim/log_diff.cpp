@@ -74,7 +74,8 @@ LogLines ReadLog(std::istream& log) {
     LogLines lines;
     std::string line;
     for (std::size_t number = 1; std::getline(log, line); ++number) {
-        if (line.find_first_not_of(" \r") == std::string::npos) continue;
+        // Blank lines, and the header's, which start with ';'.
+        if (line.find_first_not_of(" \r") == std::string::npos || line[0] == ';') continue;
         const std::optional<platform::JournalLineText> read = platform::ReadJournalLine(line);
         if (!read) {
             lines.badLine = number;

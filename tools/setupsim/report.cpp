@@ -34,7 +34,9 @@ std::string DescribeEnding(const RunResult& result) {
 
 std::string TextReport(vm::VirtualMachine& machine, const RunResult& result) {
     std::ostringstream out;
-    out << "setupsim: " << Machine(machine) << "\n\nJournal\n";
+    out << "setupsim: " << Machine(machine) << "\n\n";
+    for (const std::string& line : result.header) out << line << "\n";
+    out << "\nJournal\n";
     const auto& entries = machine.GetJournal().Entries();
     for (std::size_t i = 0; i < entries.size();) {
         std::size_t repeats = 1;
@@ -66,6 +68,7 @@ nlohmann::json JsonReport(vm::VirtualMachine& machine, const RunResult& result) 
         for (const auto& [key, value] : entry.fields) item[key] = value;
         journal.push_back(item);
     }
+    report["header"] = result.header;
     report["journal"] = journal;
     report["ending"] = {{"how", ToString(result.ending)},
                         {"exitCode", result.exitCode},

@@ -17,7 +17,7 @@ RunResult RunSetup(vm::VirtualMachine& machine, platform::Journal* effects) {
     const vm::MachineSnapshot before = vm::TakeSnapshot(machine);
     RunResult result;
     try {
-        setup::RunProgram(machine, effects ? effects : &machine.GetJournal());
+        setup::RunProgram(machine, effects ? effects : &machine.GetJournal(), &result.header);
         result.ending = Ending::Returned;
     } catch (const vm::ProcessExit& exit) {
         result.ending = Ending::ExitProcess;

@@ -24,6 +24,7 @@ struct RunResult {
     bool restartRequested = false;
     std::uint64_t virtualTime = 0;  // milliseconds
     std::vector<vm::Change> changes;
+    std::vector<std::string> header;  // the first lines a log of this run starts with
 };
 
 // Runs the program with its effects journaled into `effects`, by default the

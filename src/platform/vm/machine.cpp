@@ -2,6 +2,7 @@
 #include "platform/vm/machine.h"
 
 #include <algorithm>
+#include <ctime>
 
 namespace vm {
 
@@ -80,6 +81,16 @@ std::string VirtualMachine::GetModuleFileName() {
 platform::OsVersionInfo VirtualMachine::GetVersionEx() { return VersionInfo(settings.version); }
 
 std::uint32_t VirtualMachine::GetTickCount() { return static_cast<std::uint32_t>(now_); }
+
+platform::LocalTime VirtualMachine::GetLocalTime() {
+    const platform::LocalTime& start = settings.startTime;
+    std::tm time{};
+    time.tm_year = start.year - 1900, time.tm_mon = start.month - 1, time.tm_mday = start.day;
+    time.tm_hour = start.hour, time.tm_min = start.minute, time.tm_sec = start.second + static_cast<int>(now_ / 1000);
+    const std::time_t seconds = timegm(&time);  // normalises the seconds added into minutes, hours and days
+    gmtime_r(&seconds, &time);
+    return {time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec};
+}
 
 void VirtualMachine::BeginWaitCursor() {
     ++waitCursor_;

@@ -93,6 +93,7 @@ struct MachineSettings {
     std::uint32_t mixerDevices = 0;
     bool setupApi = true;              // Windows 95 has no Setup API
     std::uint64_t timeLimit = 24ull * 60 * 60 * 1000;
+    platform::LocalTime startTime{2000, 1, 3, 10, 0, 0};  // the clock when the program starts
 };
 
 // The program's own dialog templates and strings, in a language or English.
@@ -139,6 +140,7 @@ public:
     std::string GetModuleFileName() override;
     platform::OsVersionInfo GetVersionEx() override;
     std::uint32_t GetTickCount() override;
+    platform::LocalTime GetLocalTime() override;
     std::optional<std::string> GetCurrentDirectory() override;
     bool SetCurrentDirectory(const std::string& path) override;
     std::string GetWindowsDirectory() override;

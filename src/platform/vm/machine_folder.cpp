@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -72,6 +73,13 @@ std::string AttributeLetters(std::uint32_t attributes) {
     return letters;
 }
 
+// The clock as machine.ini gives it: "YYYY-MM-DD HH:MM:SS".
+std::string LocalTimeText(const platform::LocalTime& t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+    return text;
+}
+
 std::string SavedMachineIni(VirtualMachine& machine) {
     const MachineSettings& s = machine.settings;
     std::ostringstream ini;
@@ -80,7 +88,7 @@ std::string SavedMachineIni(VirtualMachine& machine) {
         << "\nWindowsFolder = " << s.windowsFolder << "\nSystemFolder = " << s.systemFolder
         << "\nProgramPath = " << s.programPath << "\nCommandLine = " << s.commandLine
         << "\nCurrentDirectory = " << s.currentDirectory << "\nMixerDevices = " << s.mixerDevices
-        << "\nSetupApi = " << (s.setupApi ? "yes" : "no") << "\n";
+        << "\nSetupApi = " << (s.setupApi ? "yes" : "no") << "\nStartTime = " << LocalTimeText(machine.GetLocalTime()) << "\n";
     std::string readOnly;
     for (char drive : machine.Files().Drives()) {
         if (machine.Files().IsDriveReadOnly(drive)) readOnly += std::string(readOnly.empty() ? "" : ", ") + drive;

@@ -1,6 +1,7 @@
 // machine.ini: what the virtual machine is and what happens on it.
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <sstream>
 
 #include "platform/vm/ini_text.h"
@@ -129,6 +130,13 @@ private:
             s.setupApi = YesNo(value);
         } else if (key == "timelimit") {
             s.timeLimit = Number(value, "TimeLimit");
+        } else if (key == "starttime") {
+            platform::LocalTime& t = s.startTime;
+            char end = 0;
+            if (std::sscanf(value.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &t.year, &t.month, &t.day, &t.hour, &t.minute, &t.second, &end) != 6 ||
+                t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59 || t.second > 59) {
+                Fail("StartTime is \"YYYY-MM-DD HH:MM:SS\", found \"" + value + "\"");
+            }
         } else {
             Fail("unknown key \"" + key + "\" in [Machine]");
         }

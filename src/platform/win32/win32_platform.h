@@ -22,6 +22,7 @@ public:
     std::string GetModuleFileName() override;
     OsVersionInfo GetVersionEx() override;
     std::uint32_t GetTickCount() override;
+    LocalTime GetLocalTime() override;
 
     // Folders and files (win32_files.cpp)
     std::optional<std::string> GetCurrentDirectory() override;

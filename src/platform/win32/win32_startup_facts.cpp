@@ -41,6 +41,12 @@ std::string Win32Platform::GetModuleFileName() {
 
 std::uint32_t Win32Platform::GetTickCount() { return ::GetTickCount(); }
 
+LocalTime Win32Platform::GetLocalTime() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
 OsVersionInfo Win32Platform::GetVersionEx() {
     static_assert(sizeof(OSVERSIONINFOA) == 148, "the size Windows 95 knows");
     OSVERSIONINFOA info{};
