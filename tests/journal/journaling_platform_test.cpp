@@ -56,7 +56,7 @@ TEST(JournalingPlatform, EachEffectOneEntryReadsNone) {
          {"set attributes  path=C:\\a.txt  attributes=1", "copy file  from=C:\\a.txt  to=\"C:\\b c.txt\"  result=ok",
           "copy file  from=C:\\a.txt  to=\"C:\\b c.txt\"  result=failed", "open file  path=C:\\c.txt  mode=w",
           "write file  path=C:\\c.txt", "write file  path=C:\\c.txt", "write file  path=C:\\c.txt",
-          "create folder  path=C:\\New\\  result=ok", "write profile  file=C:\\s.ini  section=S  key=K  value=V  result=ok"}},
+          "create folder  path=C:\\New\\  result=ok", "write profile  file=C:\\s.ini  section=S  key=K  value=V  result=ok  was=(none)"}},
         {"registry", "",
          [](TestMachine& m, Platform& p) {
              m.ImportRegistry("[HKEY_LOCAL_MACHINE\\Software\\Orvanta\\Sub]\n");
@@ -70,10 +70,40 @@ TEST(JournalingPlatform, EachEffectOneEntryReadsNone) {
              p.RegCloseKey(orvanta);
              p.RegSetValueEx(HKEY_CURRENT_USER, "B", REG_DWORD, std::string(4, '\0'));
          },
-         {"set registry value  key=HKEY_LOCAL_MACHINE\\Software\\Orvanta  name=A  type=1  bytes=2",
-          "delete registry value  key=HKEY_LOCAL_MACHINE\\Software\\Orvanta  name=A",
-          "delete registry key  key=HKEY_LOCAL_MACHINE\\Software\\Orvanta\\Sub",
-          "set registry value  key=HKEY_CURRENT_USER  name=B  type=4  bytes=4"}},
+         {"set registry value  key=HKEY_LOCAL_MACHINE\\Software\\Orvanta  name=A  type=1  bytes=2  result=ok  was=(none)",
+          "delete registry value  key=HKEY_LOCAL_MACHINE\\Software\\Orvanta  name=A  result=ok  was=x",
+          "delete registry key  key=HKEY_LOCAL_MACHINE\\Software\\Orvanta\\Sub  result=ok",
+          "set registry value  key=HKEY_CURRENT_USER  name=B  type=4  bytes=4  result=ok  was=(none)"}},
+        // What support needs to undo a run and to see what failed: the value
+        // before, a file replaced, and the error of every refused effect.
+        {"failures and what was there", "[Faults]\nRegDeleteKey = always\nSetupDiRemoveDevice = always\nExitWindowsEx = always\n"
+         "CM_Reenumerate_DevNode = always\n[Devices]\nDevice = PCI\\VEN_1D9C&DEV_0111\n",
+         [](TestMachine& m, Platform& p) {
+             m.ImportRegistry("[HKEY_CURRENT_USER\\Audio]\n\"Format\"=\"Radio\"\n\"Count\"=dword:00000005\n\"Raw\"=hex:01,ff\n");
+             m.Files().PutFile("C:\\a.txt", "a"), m.Files().PutFile("C:\\b.txt", "b"), m.Files().PutFile("C:\\s.ini", "[S]\r\nK=old\r\n");
+             HKey audio = 0;
+             std::uint32_t device = 0, root = 1;
+             p.RegOpenKeyEx(HKEY_CURRENT_USER, "Audio", 0, audio);
+             p.RegSetValueEx(audio, "Format", REG_SZ, "CD");
+             p.RegSetValueEx(audio, "Count", REG_DWORD, std::string(4, '\0'));
+             p.RegDeleteValue(audio, "Raw");
+             p.RegDeleteKey(HKEY_CURRENT_USER, "Audio");
+             p.CopyFile("C:\\a.txt", "C:\\b.txt", false);
+             p.WritePrivateProfileString("S", "K", "new", "C:\\s.ini");
+             const Handle set = p.SetupDiGetClassDevs(DIGCF_PRESENT | DIGCF_ALLCLASSES);
+             p.SetupDiEnumDeviceInfo(set, 0, device);
+             p.SetupDiRemoveDevice(set, device);
+             p.CM_Reenumerate_DevNode(root, 0);
+             p.ExitWindowsEx(EWX_REBOOT, 0);
+         },
+         {"set registry value  key=HKEY_CURRENT_USER\\Audio  name=Format  type=1  bytes=2  result=ok  was=Radio",
+          "set registry value  key=HKEY_CURRENT_USER\\Audio  name=Count  type=4  bytes=4  result=ok  was=dword:5",
+          "delete registry value  key=HKEY_CURRENT_USER\\Audio  name=Raw  result=ok  was=hex:01,ff",
+          "delete registry key  key=HKEY_CURRENT_USER\\Audio  result=failed  error=5",
+          "copy file  from=C:\\a.txt  to=C:\\b.txt  result=ok  replaced=yes",
+          "write profile  file=C:\\s.ini  section=S  key=K  value=new  result=ok  was=old",
+          "remove device  hardware id=\"\"  result=failed  error=5", "re-enumerate devices  result=failed  error=19",
+          "restart requested  flags=2  reserved=0  result=failed  error=5"}},
         {"processes and windows", "[Windows]\nMixer = OVMixerFrame\n[Programs]\nLONG.EXE = runs 5000\n",
          [](TestMachine& m, Platform& p) {
              m.Files().PutFile("C:\\WINDOWS\\LONG.EXE", "MZ");
@@ -126,10 +156,10 @@ TEST(JournalingPlatform, EachEffectOneEntryReadsNone) {
              p.CM_Reenumerate_DevNode(root, 0);
              p.ExitWindowsEx(EWX_REBOOT, 0);
          },
-         {"remove device  hardware id=PCI\\VEN_1D9C&DEV_0111&SUBSYS_1",
+         {"remove device  hardware id=PCI\\VEN_1D9C&DEV_0111&SUBSYS_1  result=ok",
           "install INF  inf=C:\\WINDOWS\\INF\\OTHER\\OV.INF  media=C:\\Stage\\  media type=1  copy style=0  result=ok",
-          "set source list  entries=2  list=C:\\A;D:\\", "add to source list  source=C:\\B", "re-enumerate devices",
-          "restart requested  flags=2  reserved=0"}},
+          "set source list  entries=2  list=C:\\A;D:\\  result=ok", "add to source list  source=C:\\B  result=ok",
+          "re-enumerate devices  result=ok", "restart requested  flags=2  reserved=0  result=ok"}},
     };
     for (const Row& row : rows) {
         TestMachine machine(vm::WindowsVersion::Win98SE, row.machineIni);

@@ -32,6 +32,34 @@ std::string Joined(const std::string& parent, const std::string& child) {
     return parent + "\\" + child;
 }
 
+// A failed effect names its error: the registry call's result, or the
+// last error the call left.
+void AddResult(JournalFields& fields, bool ok, std::uint64_t error) {
+    fields.push_back({"result", Result(ok)});
+    if (!ok) fields.push_back({"error", Number(error)});
+}
+
+// Room enough for any value a reader of the log needs to see again.
+constexpr std::size_t kWholeValue = 1 << 20;
+
+// What a value held, as support would type it back: the text of a string,
+// "dword:" and the number, else "hex:" and the bytes.
+std::string Shown(const RegValue& value) {
+    if (value.type == REG_SZ || value.type == REG_EXPAND_SZ) return value.data.substr(0, value.data.find('\0'));
+    if (value.type == REG_DWORD && value.data.size() == 4) {
+        std::uint32_t number = 0;
+        for (int i = 3; i >= 0; --i) number = number << 8 | static_cast<unsigned char>(value.data[static_cast<std::size_t>(i)]);
+        return "dword:" + Number(number);
+    }
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex = "hex:";
+    for (std::size_t i = 0; i < value.data.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(value.data[i]);
+        hex += std::string(i ? "," : "") + kDigits[byte >> 4] + kDigits[byte & 15];
+    }
+    return hex;
+}
+
 std::string WaitResult(std::uint32_t result) {
     switch (result) {
         case WAIT_OBJECT_0: return "done";
@@ -119,8 +147,11 @@ std::unique_ptr<FileStream> JournalingPlatform::fopen(const std::string& path, c
 }
 
 bool JournalingPlatform::CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
+    const bool existed = inner_.GetFileAttributes(to).has_value();
     const bool ok = inner_.CopyFile(from, to, failIfExists);
-    Record("copy file", {{"from", from}, {"to", to}, {"result", Result(ok)}});
+    JournalFields fields{{"from", from}, {"to", to}, {"result", Result(ok)}};
+    if (ok && existed) fields.push_back({"replaced", "yes"});
+    Record("copy file", std::move(fields));
     return ok;
 }
 
@@ -145,8 +176,11 @@ bool JournalingPlatform::DeleteFile(const std::string& path) {
 
 bool JournalingPlatform::WritePrivateProfileString(const std::string& section, const std::string& key,
                                                    const std::string& value, const std::string& file) {
+    // No value holds a lone \x01: it stands for none.
+    const std::string before = inner_.GetPrivateProfileString(section, key, "\x01", file);
     const bool ok = inner_.WritePrivateProfileString(section, key, value, file);
-    Record("write profile", {{"file", file}, {"section", section}, {"key", key}, {"value", value}, {"result", Result(ok)}});
+    Record("write profile", {{"file", file}, {"section", section}, {"key", key}, {"value", value}, {"result", Result(ok)},
+                             {"was", before == "\x01" ? "(none)" : before}});
     return ok;
 }
 
@@ -165,28 +199,39 @@ std::string JournalingPlatform::KeyName(HKey key) const {
 
 long JournalingPlatform::RegSetValueEx(HKey key, const std::string& name, std::uint32_t type,
                                        const std::string& data) {
+    RegValue before;
+    const bool had = inner_.RegQueryValueEx(key, name, kWholeValue, before) == ERROR_SUCCESS;
     const long error = inner_.RegSetValueEx(key, name, type, data);
-    if (error == ERROR_SUCCESS) {
-        Record("set registry value",
-               {{"key", KeyName(key)}, {"name", name}, {"type", Number(type)},
-                {"bytes", Number(data.size())}});
-    }
+    JournalFields fields{{"key", KeyName(key)}, {"name", name}, {"type", Number(type)}, {"bytes", Number(data.size())}};
+    AddResult(fields, error == ERROR_SUCCESS, static_cast<std::uint64_t>(error));
+    fields.push_back({"was", had ? Shown(before) : "(none)"});
+    Record("set registry value", std::move(fields));
     return error;
 }
 
 long JournalingPlatform::RegDeleteValue(HKey key, const std::string& name) {
+    // A value that was not there is no effect, as a missing file is not.
+    RegValue before;
+    const bool had = inner_.RegQueryValueEx(key, name, kWholeValue, before) == ERROR_SUCCESS;
     const long error = inner_.RegDeleteValue(key, name);
-    if (error == ERROR_SUCCESS) {
-        Record("delete registry value", {{"key", KeyName(key)}, {"name", name}});
+    if (had || error == ERROR_SUCCESS) {
+        JournalFields fields{{"key", KeyName(key)}, {"name", name}};
+        AddResult(fields, error == ERROR_SUCCESS, static_cast<std::uint64_t>(error));
+        fields.push_back({"was", had ? Shown(before) : "(none)"});
+        Record("delete registry value", std::move(fields));
     }
     return error;
 }
 
 long JournalingPlatform::RegDeleteKey(HKey root, const std::string& subKey) {
+    HKey probe = 0;
+    const bool existed = !TrimSeparators(subKey).empty() && inner_.RegOpenKeyEx(root, subKey, KEY_READ, probe) == ERROR_SUCCESS;
+    if (existed) inner_.RegCloseKey(probe);
     const long error = inner_.RegDeleteKey(root, subKey);
-    if (error == ERROR_SUCCESS) {
-        Record("delete registry key",
-               {{"key", Joined(KeyName(root), TrimSeparators(subKey))}});
+    if (existed || error == ERROR_SUCCESS) {
+        JournalFields fields{{"key", Joined(KeyName(root), TrimSeparators(subKey))}};
+        AddResult(fields, error == ERROR_SUCCESS, static_cast<std::uint64_t>(error));
+        Record("delete registry key", std::move(fields));
     }
     return error;
 }
@@ -316,17 +361,19 @@ bool JournalingPlatform::SetupCopyOEMInf(const std::string& infPath, const std::
 
 bool JournalingPlatform::SetupSetSourceList(std::uint32_t flags, const std::vector<std::string>& list) {
     const bool ok = inner_.SetupSetSourceList(flags, list);
-    if (ok) {
-        std::string joined;
-        for (const std::string& entry : list) joined += (joined.empty() ? "" : ";") + entry;
-        Record("set source list", {{"entries", Number(list.size())}, {"list", joined}});
-    }
+    std::string joined;
+    for (const std::string& entry : list) joined += (joined.empty() ? "" : ";") + entry;
+    JournalFields fields{{"entries", Number(list.size())}, {"list", joined}};
+    AddResult(fields, ok, ok ? 0 : inner_.GetLastError());
+    Record("set source list", std::move(fields));
     return ok;
 }
 
 bool JournalingPlatform::SetupAddToSourceList(std::uint32_t flags, const std::string& source) {
     const bool ok = inner_.SetupAddToSourceList(flags, source);
-    if (ok) Record("add to source list", {{"source", source}});
+    JournalFields fields{{"source", source}};
+    AddResult(fields, ok, ok ? 0 : inner_.GetLastError());
+    Record("add to source list", std::move(fields));
     return ok;
 }
 
@@ -341,22 +388,26 @@ bool JournalingPlatform::SetupDiGetDeviceRegistryProperty(Handle set, std::uint3
 
 bool JournalingPlatform::SetupDiRemoveDevice(Handle set, std::uint32_t devInst) {
     const bool ok = inner_.SetupDiRemoveDevice(set, devInst);
-    if (ok) {
-        const auto id = hardwareIds_.find({set, devInst});
-        Record("remove device", {{"hardware id", id != hardwareIds_.end() ? id->second : ""}});
-    }
+    const auto id = hardwareIds_.find({set, devInst});
+    JournalFields fields{{"hardware id", id != hardwareIds_.end() ? id->second : ""}};
+    AddResult(fields, ok, ok ? 0 : inner_.GetLastError());
+    Record("remove device", std::move(fields));
     return ok;
 }
 
 std::uint32_t JournalingPlatform::CM_Reenumerate_DevNode(std::uint32_t devNode, std::uint32_t flags) {
     const std::uint32_t result = inner_.CM_Reenumerate_DevNode(devNode, flags);
-    if (result == 0) Record("re-enumerate devices");
+    JournalFields fields;
+    AddResult(fields, result == CR_SUCCESS, result);  // the Configuration Manager's own code
+    Record("re-enumerate devices", std::move(fields));
     return result;
 }
 
 bool JournalingPlatform::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
     const bool ok = inner_.ExitWindowsEx(flags, reserved);
-    if (ok) Record("restart requested", {{"flags", Number(flags)}, {"reserved", Number(reserved)}});
+    JournalFields fields{{"flags", Number(flags)}, {"reserved", Number(reserved)}};
+    AddResult(fields, ok, ok ? 0 : inner_.GetLastError());
+    Record("restart requested", std::move(fields));
     return ok;
 }
 

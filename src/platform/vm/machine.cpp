@@ -22,10 +22,18 @@ bool VirtualMachine::Fault(const char* operation) {
     }
     if (!fail && randomFaults_) fail = (*randomFaults_)(random_);
     if (fail) {
+        lastError_ = platform::ERROR_ACCESS_DENIED;  // what a refused call leaves
         ++faultsInjected_;
         Log("fault", {{"operation", operation}, {"call", std::to_string(call)}});
     }
     return fail;
+}
+
+// Windows 95 has no Setup API: the backend's calls fail as a missing DLL's do.
+bool VirtualMachine::NoSetupApi() {
+    if (settings.setupApi) return false;
+    lastError_ = platform::ERROR_PROC_NOT_FOUND;
+    return true;
 }
 
 void VirtualMachine::SetRandomFaults(double probability, std::uint32_t seed) {

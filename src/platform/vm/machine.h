@@ -225,6 +225,7 @@ private:
 
     void Log(std::string kind, Fields fields = {});
     // True when the call is to fail on purpose (and journals it).
+    bool NoSetupApi();
     bool Fault(const char* operation);
     void AdvanceTo(std::uint64_t time);
     void Schedule(TimedEvent::Anchor anchor);

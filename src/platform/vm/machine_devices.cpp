@@ -12,7 +12,7 @@ std::string VirtualMachine::MultiSz(const std::vector<std::string>& texts) const
 }
 
 platform::Handle VirtualMachine::SetupDiGetClassDevs(std::uint32_t /*flags*/) {
-    if (!settings.setupApi || Fault("SetupDiGetClassDevs")) return 0;
+    if (NoSetupApi() || Fault("SetupDiGetClassDevs")) return 0;
     std::vector<std::size_t> present;
     for (std::size_t i = 0; i < devices_.size(); ++i) {
         if (devices_[i].present) present.push_back(i);
@@ -61,25 +61,25 @@ bool VirtualMachine::SetupDiDestroyDeviceInfoList(platform::Handle set) {
 
 bool VirtualMachine::SetupCopyOEMInf(const std::string& infPath, const std::string& /*mediaLocation*/,
                                      std::uint32_t /*mediaType*/, std::uint32_t /*copyStyle*/) {
-    if (!settings.setupApi || Fault("SetupCopyOEMInf")) return false;
+    if (NoSetupApi() || Fault("SetupCopyOEMInf")) return false;
     const std::optional<std::string> full = FullPath(infPath);
     const bool ok = full && fs_.IsFile(*full);
     return ok;
 }
 
 std::optional<std::vector<std::string>> VirtualMachine::SetupQuerySourceList(std::uint32_t /*flags*/) {
-    if (!settings.setupApi || Fault("SetupQuerySourceList")) return std::nullopt;
+    if (NoSetupApi() || Fault("SetupQuerySourceList")) return std::nullopt;
     return sourceList_;
 }
 
 bool VirtualMachine::SetupSetSourceList(std::uint32_t /*flags*/, const std::vector<std::string>& list) {
-    if (!settings.setupApi || Fault("SetupSetSourceList")) return false;
+    if (NoSetupApi() || Fault("SetupSetSourceList")) return false;
     sourceList_ = list;
     return true;
 }
 
 bool VirtualMachine::SetupAddToSourceList(std::uint32_t /*flags*/, const std::string& source) {
-    if (!settings.setupApi || Fault("SetupAddToSourceList")) return false;
+    if (NoSetupApi() || Fault("SetupAddToSourceList")) return false;
     if (std::find(sourceList_.begin(), sourceList_.end(), source) == sourceList_.end()) sourceList_.push_back(source);
     return true;
 }
@@ -91,13 +91,13 @@ bool VirtualMachine::SetupFreeSourceList(std::vector<std::string>& list) {
 
 std::uint32_t VirtualMachine::CM_Locate_DevNode(std::uint32_t& devNode, const std::optional<std::string>& deviceId,
                                                 std::uint32_t /*flags*/) {
-    if (!settings.setupApi || deviceId || Fault("CM_Locate_DevNode")) return platform::CR_FAILURE;
+    if (NoSetupApi() || deviceId || Fault("CM_Locate_DevNode")) return platform::CR_FAILURE;
     devNode = 1;  // the root of the device tree
     return platform::CR_SUCCESS;
 }
 
 std::uint32_t VirtualMachine::CM_Reenumerate_DevNode(std::uint32_t devNode, std::uint32_t /*flags*/) {
-    if (!settings.setupApi || devNode != 1 || Fault("CM_Reenumerate_DevNode")) return platform::CR_FAILURE;
+    if (NoSetupApi() || devNode != 1 || Fault("CM_Reenumerate_DevNode")) return platform::CR_FAILURE;
     // Plug and Play finds removed devices again, and its installer starts.
     for (Device& device : devices_) device.present = true;
     Schedule(TimedEvent::Anchor::Reenumeration);
