@@ -298,6 +298,8 @@ TEST_F(FlowsUnderWine, VxdOptionDialogStagesEditsRetiresAndRestarts) {
         "[HKEY_LOCAL_MACHINE\\Software\\Orvanta\\Mixer]\r\n\"Path\"=\"C:\\\\Program Files\\\\PCI Audio\"\r\n");
 
     EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{kVxdDialog + "|(none)|" + clicks, Box(kVxdDialog, kCompleted)}));
+    // Wine keeps WIN.INI's [windows] in the registry, as NT does; the 98 SE machine keeps it in the file.
+    placed_.push_back({"C:\\windows\\WIN.INI", "[windows]\r\nrun=C:\\OV\\OVTRAY.EXE\r\n"});
     ExpectLogAgrees("98SE", "C:\\setup.log", "[Dialogs]\n103 = click 1012, click 1000, ok\n");
     ExpectVxdRestart(false);
     EXPECT_EQ(prefix_->Read(kVxdStaging + "OVAUDIO.INF"), inf);
