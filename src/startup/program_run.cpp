@@ -55,9 +55,12 @@ void RunProgram(platform::Platform& machine, platform::Journal* journal, std::ve
     effects.SetListener([&](const platform::JournalEntry& entry) {
         if (journal) journal->Add(entry.time, entry.kind, entry.fields);
         if (log) {
-            // In text mode the run-time writes "\r\n", as a Windows editor expects.
+            // In text mode the run-time writes "\r\n", as a Windows editor
+            // expects. A disk taken out meanwhile raises no box either.
+            const std::uint32_t errorMode = machine.SetErrorMode(platform::SEM_FAILCRITICALERRORS);
             log->Write(platform::JournalLine(entry) + "\n");
             log->Flush();
+            machine.SetErrorMode(errorMode);
         }
     });
     // The journal sees the machine as the run without a log would.
