@@ -96,6 +96,7 @@ TEST(SetupsimDiff, ExitCodesOnTheExample) {
     } rows[] = {
         {log, 0, "the log agrees with the prediction"},
         {"\r\n" + log, 0, "the log agrees with the prediction"},
+        {"; Orvanta PCI audio setup 2.5 log\r\n; start folder: E:\\\r\n" + log, 0, "the log agrees with the prediction"},
         {log.substr(0, log.rfind("  ", log.size() - 3)) + "  code=3\r\n", 1, "logged:    program returned  code=3"},
         {log + "not a line\r\n", 2, "line " + std::to_string(effects.Entries().size() + 1) + " of"},
         {"", 1, "at predicted effect 1:"},

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/journal/journal_text.h"
+#include "platform/vm/ini_text.h"
 #include "startup/log_switch.h"
 #include "support/machine_fixture.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 using testsupport::Package;
 using testsupport::TestMachine;
+using vm::WindowsVersion;
 
 TEST(Log, SwitchTakenOutBeforeTheCommandLineIsClassified) {
     const std::tuple<const char*, const char*, const char*> rows[] = {  // typed, left to classify, log ("-": none)
@@ -35,13 +37,6 @@ TEST(Log, SwitchTakenOutBeforeTheCommandLineIsClassified) {
     }
 }
 
-struct LoggedRun {
-    std::vector<std::string> effects;  // journal lines
-    std::vector<std::string> changed;  // "+ C:\\s.log", sorted
-    std::optional<std::string> log, logAtRestart;  // the journal lines after the header
-    std::string header;
-};
-
 // Takes the header, its lines starting with ';', off the log.
 std::optional<std::string> WithoutHeader(std::optional<std::string> log, std::string* header = nullptr) {
     while (log && log->compare(0, 1, ";") == 0) {
@@ -52,16 +47,35 @@ std::optional<std::string> WithoutHeader(std::optional<std::string> log, std::st
     return log;
 }
 
+struct Row {
+    const char* name;
+    WindowsVersion version;
+    Package package;
+    std::string setupIni, commandLine, logSwitch;  // logSwitch: "" when setup.ini asks for the log
+    std::string logAt;                             // "": no log is written
+    std::string machineIni = "";
+};
+
+struct LoggedRun {
+    std::vector<std::string> effects;  // journal lines
+    std::vector<std::string> changes;  // what the run changed, the log apart
+    std::optional<std::string> log, logAtRestart;  // the journal lines after the header
+    std::string header;
+    std::uint32_t errorMode = 0;
+};
+
 // Reads the log when Windows is asked to restart: a real system may end the
 // program then, before anything more is written.
 class RestartWatch : public TestMachine {
 public:
-    RestartWatch(const std::string& machineIni, std::string logAt)
-        : TestMachine(vm::WindowsVersion::Win95, machineIni), logAt_(std::move(logAt)) {}
+    RestartWatch(const Row& row, bool withLog)
+        : TestMachine(row.version, row.machineIni + "[Machine]\nCommandLine = " + row.commandLine +
+                                       (withLog && !row.logSwitch.empty() ? " " + row.logSwitch : "") + "\n"),
+          logAt_(row.logAt) {}
     std::optional<std::string> logAtRestart;
 
     bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override {
-        logAtRestart = Files().ReadFile(logAt_);
+        if (!logAt_.empty()) logAtRestart = Files().ReadFile(logAt_);
         return TestMachine::ExitWindowsEx(flags, reserved);
     }
 
@@ -69,58 +83,73 @@ private:
     std::string logAt_;
 };
 
-// The unattended installation from a Windows 95 medium.
-LoggedRun RunWithLog(const std::string& commandLine, const std::string& iniLog, const std::string& logAt) {
-    RestartWatch machine("[Machine]\nCommandLine = " + commandLine + "\n", logAt);
-    machine.PutPackage(Package::Medium);
-    machine.PutSetupIni("[Default]\r\nLog=" + iniLog + "\r\n");
-    machine.Files().PutDirectory("C:\\My logs");
+LoggedRun RunWithLog(const Row& row, bool withLog) {
+    RestartWatch machine(row, withLog);
+    machine.PutPackage(row.package);
+    machine.PutSetupIni(withLog ? row.setupIni : row.setupIni.substr(0, row.setupIni.find("[Default]")));
+    machine.PutMedium("Readme.txt", "read me");
+    if (withLog && row.logSwitch == "/LOG=earlier.log") machine.PutMedium("earlier.log", "; Orvanta PCI audio setup 2.5 log\r\n");
+    machine.Files().PutDirectory("C:\\My logs"), machine.Files().PutDirectory("C:\\Program Files\\Orvanta");
+    machine.Files().PutFile("C:\\WINDOWS\\WININIT.INI", "[rename]\r\n");
     platform::Journal effects;
     LoggedRun run;
     for (const vm::Change& change : setupsim::RunSetup(machine, &effects).changes) {
-        run.changed.push_back(change.sign + std::string(" ") + change.what);
+        if (vm::Lower(change.what) == vm::Lower(row.logAt)) continue;
+        run.changes.push_back(change.sign + std::string(" ") + change.what);
+        for (const std::string& detail : change.details) run.changes.back() += "\n  " + detail;
     }
-    std::sort(run.changed.begin(), run.changed.end());
     for (const platform::JournalEntry& entry : effects.Entries()) run.effects.push_back(platform::JournalLine(entry));
-    run.log = WithoutHeader(machine.Files().ReadFile(logAt), &run.header);
+    if (!row.logAt.empty()) run.log = WithoutHeader(machine.Files().ReadFile(row.logAt), &run.header);
     run.logAtRestart = WithoutHeader(machine.logAtRestart);
+    run.errorMode = machine.ErrorMode();
     return run;
 }
 
+// With a log anywhere the run does what it does without one, the log apart;
+// where the log would become part of the run there is none.
 TEST(Log, EveryEffectLineByLineAndNothingElseChanges) {
-    const struct Row {
-        const char* commandLine;
-        const char* iniLog;  // setup.ini's [Default] Log
-        const char* logAt;   // "" when no log can be written
-    } rows[] = {
-        {"/LOG=C:\\s.log /DRIVER", "", "C:\\s.log"},
-        {"/DRIVER /log=\"C:\\My logs\\s.log\"", "", "C:\\My logs\\s.log"},
-        {"/DRIVER", "C:\\ini.log", "C:\\ini.log"},
-        {"/LOG=C:\\s.log /DRIVER", "C:\\ini.log", "C:\\s.log"},  // the command line wins
-        {"/LOG=C:\\Missing\\s.log /DRIVER", "", ""},
-        {"/LOG=Q:\\s.log /DRIVER", "", ""},  // no such drive
+    const std::string vxd = "[InstallOption]\r\nWebSetup=1\r\n", flat = "[InstallOption]\r\nWebSetup=2\r\nInstallWDMDriver=1\r\n";
+    const std::string iniLog = "[Default]\r\nLog=C:\\ini.log\r\n", dialog = "[Dialogs]\n103 = ok\n";
+    const WindowsVersion v95 = WindowsVersion::Win95, v98 = WindowsVersion::Win98, me = WindowsVersion::WinME;
+    const Row rows[] = {
+        {"absolute", v95, Package::Medium, "", "/DRIVER", "/LOG=C:\\s.log", "C:\\s.log"},
+        {"quoted, after", v95, Package::Medium, "", "/DRIVER", "/log=\"C:\\My logs\\s.log\"", "C:\\My logs\\s.log"},
+        {"setup.ini's", v95, Package::Medium, iniLog, "/DRIVER", "", "C:\\ini.log"},
+        {"the command line wins", v95, Package::Medium, iniLog, "/DRIVER", "/LOG=C:\\s.log", "C:\\s.log"},
+        {"no such folder", v95, Package::Medium, "", "/DRIVER", "/LOG=C:\\Missing\\s.log", ""},
+        {"no such drive", v95, Package::Medium, "", "/DRIVER", "/LOG=Q:\\s.log", ""},
+        {"in the VxD package", v98, Package::Vxd, vxd, "", "/LOG=support.log", "E:\\support.log", dialog},
+        {"in a flat package, named like an INF", me, Package::Flat, flat, "/DRIVER", "/LOG=support.inf", "E:\\support.inf"},
+        {"in a flat package, dialog-free", me, Package::Flat, flat, "", "/LOG=.\\support.log", "E:\\support.log"},
+        {"in a driver folder of the medium", v95, Package::Medium, "", "/DRIVER", "/LOG=E:\\W95-98\\drv\\95\\s.log",
+         "E:\\W95-98\\drv\\95\\s.log"},
+        {"over an earlier log", v98, Package::Vxd, vxd, "", "/LOG=earlier.log", "E:\\earlier.log", dialog},
+        {"naming setup.ini", v98, Package::Vxd, vxd, "", "/LOG=setup.ini", "", dialog},
+        {"over another file", v98, Package::Vxd, vxd, "", "/LOG=Readme.txt", "", dialog},
+        {"naming WININIT.INI", v95, Package::Medium, "", "/DRIVER", "/LOG=C:\\WINDOWS\\WININIT.INI", ""},
+        {"in the staging folders", v95, Package::Medium, "", "/DRIVER", "/LOG=C:\\Progra~1\\Orvanta\\s.log", ""},
     };
-    const LoggedRun plain = RunWithLog("/DRIVER", "", "C:\\s.log");
-    ASSERT_GT(plain.effects.size(), 20u);
-    ASSERT_FALSE(plain.log);
     for (const Row& row : rows) {
-        const LoggedRun logged = RunWithLog(row.commandLine, row.iniLog, *row.logAt ? row.logAt : "C:\\s.log");
-        EXPECT_EQ(logged.effects, plain.effects) << row.commandLine;
-        std::vector<std::string> changed = plain.changed;
-        if (*row.logAt) changed.push_back(std::string("+ ") + row.logAt);
-        std::sort(changed.begin(), changed.end());
-        EXPECT_EQ(logged.changed, changed) << row.commandLine;
-        if (!*row.logAt) continue;
+        SCOPED_TRACE(row.name);
+        const LoggedRun plain = RunWithLog(row, false), logged = RunWithLog(row, true);
+        ASSERT_GT(plain.effects.size(), 10u);
+        EXPECT_EQ(logged.effects, plain.effects);
+        EXPECT_EQ(logged.changes, plain.changes);
+        EXPECT_EQ(logged.errorMode, 0u);  // as it was before the log was opened
+        if (row.logAt.empty()) {
+            EXPECT_EQ(logged.header, "");
+            continue;
+        }
         std::string text, beforeRestart;
         for (const std::string& line : plain.effects) {
             if (line.find("restart requested") != std::string::npos) beforeRestart = text;
             text += line + "\r\n";
         }
-        EXPECT_EQ(logged.log, text) << row.commandLine;
-        EXPECT_EQ(logged.header.substr(0, logged.header.find("; local time")),
-                  std::string("; Orvanta PCI audio setup 2.5 log\r\n; command line: E:\\setup.exe ") + row.commandLine +
-                      "\r\n; Windows: platform 1, version 4.0.950, \" B\"\r\n");
-        EXPECT_EQ(logged.logAtRestart, beforeRestart) << row.commandLine;
+        EXPECT_EQ(logged.log, text);
+        EXPECT_EQ(logged.logAtRestart, beforeRestart);
+        const std::string typed = row.commandLine + (row.logSwitch.empty() || row.commandLine.empty() ? "" : " ") + row.logSwitch;
+        EXPECT_EQ(logged.header.substr(0, logged.header.find("; Windows")),
+                  "; Orvanta PCI audio setup 2.5 log\r\n; command line: E:\\setup.exe" + (typed.empty() ? "" : " " + typed) + "\r\n");
     }
 }
 
