@@ -91,11 +91,13 @@ std::string CheckRegFile(const std::string& text) {
 // A section, a key and a value, each ended by a NUL byte, then a profile
 // file: the key written reads back as the value without blanks and quotes.
 std::string CheckProfile(const std::string& input) {
-    std::string parts[3];  // as a program can write them: no line breaks, no ']' in a section, no '=' or '[' in a key
+    // As a program can write them: no line breaks, no Ctrl-Z (a blank to the
+    // profile functions), no ']' in a section, no '=' or '[' in a key.
+    std::string parts[3];
     std::size_t start = 0;
     for (int i = 0; i < 3 && input.find('\0', start) != std::string::npos; start = input.find('\0', start) + 1, ++i) {
         for (char c : input.substr(start, input.find('\0', start) - start)) {
-            if (c != '\r' && c != '\n' && !(i == 0 && c == ']') && !(i == 1 && (c == '=' || c == '['))) parts[i] += c;
+            if (c != '\r' && c != '\n' && c != '\x1A' && !(i == 0 && c == ']') && !(i == 1 && (c == '=' || c == '['))) parts[i] += c;
         }
     }
     const std::string content = input.substr(start), section = parts[0], value = parts[2];
