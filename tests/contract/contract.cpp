@@ -1,28 +1,11 @@
 #include "contract/contract.h"
 
-#include <cstdio>
+#include "platform/journal/journal_text.h"
 
 namespace contract {
 
-std::string Shown(const std::string& bytes) {
-    std::string shown = "\"";
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\r' || c == '\n') {
-            shown += c == '\r' ? "\\r" : "\\n";
-            continue;
-        }
-        if (c == '"' || c == '\\') shown += '\\';
-        if (byte >= 0x20 && byte < 0x7F) {
-            shown += c;
-            continue;
-        }
-        char escaped[8];
-        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-        shown += escaped;
-    }
-    return shown + "\"";
-}
+// As the journal quotes values, so that "" shows.
+std::string Shown(const std::string& bytes) { return bytes.empty() ? "\"\"" : platform::QuotedValue(bytes); }
 
 void PutFile(platform::Platform& api, const std::string& path, const std::string& bytes) {
     if (const auto stream = api.fopen(path, "wb")) stream->Write(bytes);

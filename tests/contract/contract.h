@@ -39,7 +39,7 @@ struct Windows {
     T win9x, nt;
 };
 
-// A string with its control and non-ASCII bytes escaped, in quotes; a number.
+// A string as the journal shows a value; a number.
 std::string Shown(const std::string& bytes);
 inline std::string Shown(long long number) { return std::to_string(number); }
 
