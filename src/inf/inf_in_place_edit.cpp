@@ -19,8 +19,8 @@ std::optional<FoundInfLine> FindInfLine(platform::Platform& platform, const std:
     const std::unique_ptr<platform::FileStream> inf = platform.fopen(infPath, "rb");
     if (!inf) return std::nullopt;
     while (const std::optional<InfLine> line = ReadInfLine(*inf)) {
-        // Text mode sees nothing from a Ctrl-Z on, and bytes hidden behind a
-        // NUL byte may hold one.
+        // Text mode sees nothing from a Ctrl-Z on, and a line that did not
+        // come whole may hide one.
         if (!line->CameWhole() || line->text.find(kCtrlZ) != std::string::npos) return std::nullopt;
         if (!line->HasLineEnd()) continue;
         std::string body = line->Body();

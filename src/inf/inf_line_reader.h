@@ -17,8 +17,9 @@ struct InfLine {
     std::string text;        // as the stream gives it, line end included when there is one
 
     bool HasLineEnd() const { return !text.empty() && text.back() == '\n'; }
-    // False when the text is shorter than the bytes the line took: a
-    // run-time whose fgets stops at a NUL byte hides the rest.
+    // False when the text is shorter than the bytes the line took: a stream
+    // that cut the line short (the C run-time's fgets hands back a C string,
+    // which a NUL byte ends) hides the rest.
     bool CameWhole() const { return end - start == static_cast<std::int64_t>(text.size()); }
     // The text without its line end as text mode reads it: without the final
     // "\n" and one CR before it (a CR LF reads as "\n"; a CR alone is a character).

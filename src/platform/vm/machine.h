@@ -229,6 +229,7 @@ private:
     bool Fault(const char* operation);
     void AdvanceTo(std::uint64_t time);
     void Schedule(TimedEvent::Anchor anchor);
+    std::string RelativeShortPath(const std::string& path) const;
     std::string ProfilePath(const std::string& file) const;
     std::optional<OpenKey> KeyOf(platform::HKey key) const;
     Registry::Key* FindKey(platform::HKey key);

@@ -83,41 +83,32 @@ std::vector<platform::FindData> VirtualMachine::FindFiles(const std::string& pat
     return full ? fs_.Find(*full) : std::vector<platform::FindData>{};
 }
 
-// A relative path stays relative, each component given in its 8.3 form;
-// "." and ".." stay as they are.
 std::optional<std::string> VirtualMachine::GetShortPathName(const std::string& path) {
     if (Fault("GetShortPathName")) return std::nullopt;
     const std::optional<std::string> full = FullPath(path);
     const std::optional<std::string> shortPath = full ? fs_.ShortPath(*full) : std::nullopt;
-    const bool rootRelative = !path.empty() && paths::IsSeparator(path[0]);
-    const bool relative = rootRelative || path.size() < 2 || path[1] != ':';
-    if (!shortPath) return shortPath;
+    if (!shortPath) return std::nullopt;
+    const bool withDrive = path.size() > 1 && (path[1] == ':' || (paths::IsSeparator(path[0]) && paths::IsSeparator(path[1])));
+    if (!withDrive) return RelativeShortPath(path);
     // The separator that ends the path stays.
-    if (!relative || (rootRelative && path.size() > 1 && paths::IsSeparator(path[1]))) {
-        const bool keepSeparator = paths::IsSeparator(path.back()) && !paths::IsSeparator(shortPath->back());
-        return keepSeparator ? *shortPath + "\\" : *shortPath;
-    }
-    std::string base = rootRelative ? full->substr(0, 2) : FullPath(".").value_or(*full);
+    return paths::IsSeparator(path.back()) && !paths::IsSeparator(shortPath->back()) ? *shortPath + "\\" : *shortPath;
+}
+
+// A relative path stays relative, each component given in its 8.3 form;
+// "." and ".." stay as they are. Every component is known to exist.
+std::string VirtualMachine::RelativeShortPath(const std::string& path) const {
+    const bool rootRelative = paths::IsSeparator(path[0]);
+    std::string base = rootRelative ? FullPath("\\")->substr(0, 2) : *FullPath(".");
     std::string shortened = rootRelative ? "\\" : "";
-    std::size_t start = rootRelative ? 1 : 0;
-    while (start < path.size()) {
-        std::size_t end = start;
+    for (std::size_t start = rootRelative ? 1 : 0, end = start; start < path.size(); start = end + 1) {
+        end = start;
         while (end < path.size() && !paths::IsSeparator(path[end])) ++end;
         const std::string component = path.substr(start, end - start);
-        if (component.empty()) {
-            start = end + 1;
-            continue;
-        }
+        if (component.empty()) continue;
         base = FullPath(base + "\\" + component).value_or(base);
-        if (component == "." || component == "..") {
-            shortened += component;
-        } else {
-            const std::optional<std::string> alias = fs_.ShortPath(base);
-            if (!alias) return std::nullopt;
-            shortened += alias->substr(alias->find_last_of('\\') + 1);
-        }
-        if (end < path.size()) shortened += '\\';
-        start = end + 1;
+        const bool dots = component == "." || component == "..";
+        const std::string alias = dots ? component : fs_.ShortPath(base).value_or(component);
+        shortened += alias.substr(alias.find_last_of('\\') + 1) + (end < path.size() ? "\\" : "");
     }
     return shortened;
 }
