@@ -56,7 +56,7 @@ TEST(VmRegistry, RegFileValueForms) {
 TEST(VmRegistry, RegFileErrorsNameTheirLine) {
     const std::string key = "REGEDIT4\r\n[HKLM\\K]\r\n";  // value lines start at line 3
     const std::tuple<std::string, int, const char*> rows[] = {
-        {"\r\n  \r\n", 1, "empty file"}, {"\r\n\r\nREGEDIT5\r\n", 3, "expected REGEDIT4"}, {"\xFF\xFE" "R\0E\0", 1, "UTF-16"},
+        {"\r\n  \r\n", 1, "empty file"}, {"\r\n\r\nREGEDIT5\r\n", 3, "expected REGEDIT4"}, {std::string("\xFF\xFE" "R\0E\0\n\0", 8), 1, "expected REGEDIT4"},
         {"REGEDIT4\r\n[-HKLM\\x]\r\n\"a\"=\"b\"", 3, "value outside a key"}, {"REGEDIT4\r\n\r\n[HKEY_FOO\\x]", 3, "unknown root 'HKEY_FOO'"},
         {"REGEDIT4\r\n[HKLM\\x", 2, "expected ']'"}, {"REGEDIT4\r\n[-HKLM\\]", 2, "root key cannot be deleted"},
         {key + "\"a\"=\"b\\", 3, "unterminated string"}, {key + "\"a\\q\"=\"b\"", 3, "unknown escape '\\q'"},
@@ -79,6 +79,53 @@ TEST(VmRegistry, RegFileErrorsNameTheirLine) {
     registry.Create(HKEY_LOCAL_MACHINE, "Old");
     EXPECT_THROW(registry.ImportRegFile("REGEDIT4\r\n[-HKLM\\Old]\r\n\"a\"=zz\r\n"), Registry::ParseError);
     EXPECT_EQ(Tree(registry), "HKEY_LOCAL_MACHINE\\Old\n");  // all or nothing
+}
+
+// A version 5 file as regedit writes it (UTF-16) or as an editor saves it
+// (UTF-8, with or without its mark) reads as its REGEDIT4 twin in the
+// machine's code page: its text, and hex(1), hex(2) and hex(7), whose bytes
+// are UTF-16 there.
+TEST(VmRegistry, UnicodeFilesAsWindowsWritesThem) {
+    const std::string ansi = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\T]\r\n\"s\"=\"caf\xE9 \x80\"\r\n\"e\"=hex(2):25,78,25,00\r\n"
+                             "\"m\"=hex(7):61,00,e9,00,00\r\n\"b\"=hex:e9,00\r\n";
+    const std::u16string v5 = u"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\T]\r\n\"s\"=\"caf\u00e9 \u20ac\"\r\n"
+                              u"\"e\"=hex(2):25,00,78,00,25,00,00,00\r\n\"m\"=hex(7):61,00,00,00,e9,00,00,00,\\\r\n  00,00\r\n\"b\"=hex:e9,00\r\n";
+    const auto utf16 = [](const std::u16string& text, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t c : text) {
+            const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
+    std::string utf8;
+    for (const char16_t c : v5) utf8 += c < 0x80 ? std::string(1, static_cast<char>(c)) : c < 0x800 ? std::string{static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))}
+                                                                                       : std::string{static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+    const Registry expected = Registry::ParseRegFile(ansi);
+    for (const std::string& file : {utf16(v5, false), utf16(v5, true), "\xEF\xBB\xBF" + utf8, utf8}) {
+        EXPECT_EQ(Tree(Registry::ParseRegFile(file)), Tree(expected)) << testing::PrintToString(file.substr(0, 8));
+    }
+    const std::tuple<std::string, std::uint32_t, int, const char*> faults[] = {  // file, code page, line, message
+        {utf16(v5 + u"\"x\"=\"\u4e2d\"\r\n", false), 1252, 9, "U+4E2D has no place in code page 1252"},
+        {utf8, 932, 4, "U+00E9 has no place in code page 932"},
+        {utf8 + "\"x\"=\"\xE9\"\r\n", 1252, 9, "not UTF-8"},
+        {utf8 + "\"x\"=hex(2):41,00,42\r\n", 1252, 9, "odd number of bytes"},
+    };
+    for (const auto& [file, codePage, line, message] : faults) {
+        try {
+            Registry::ParseRegFile(file, codePage);
+            ADD_FAILURE() << "no error for " << message;
+        } catch (const Registry::ParseError& e) {
+            EXPECT_EQ(e.line, line) << e.what();
+            EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
+        }
+    }
+    // The user's hive of an export from NT becomes the current user's.
+    Registry nt = Registry::ParseRegFile("REGEDIT4\r\n[HKEY_USERS\\S-1-5-21-7\\Software\\X]\r\n\"a\"=\"1\"\r\n"
+                                         "[HKEY_USERS\\S-1-5-21-7_Classes\\.wav]\r\n@=\"w\"\r\n[HKEY_USERS\\.DEFAULT]\r\n");
+    nt.AdoptUser("S-1-5-21-7");
+    EXPECT_EQ(Tree(nt), "HKEY_CLASSES_ROOT\\.wav\nHKEY_CLASSES_ROOT\\.wav\\@=\"w\"\nHKEY_CURRENT_USER\\Software\nHKEY_CURRENT_USER\\Software\\X\n"
+                        "HKEY_CURRENT_USER\\Software\\X\\\"a\"=\"1\"\nHKEY_USERS\\.DEFAULT\n");
 }
 
 TEST(VmRegistry, ExportIsRegedit4AndReadsBackTheSame) {

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/vm/code_page.h"
 #include "platform/vm/ini_text.h"
 
 namespace vm {
@@ -132,9 +133,11 @@ void LoadMachineFolder(const std::string& folder, VirtualMachine& machine) {
 
     // Read-only drives are named in machine.ini; look them up before the
     // files go in, which on such a drive are read-only.
-    std::string readOnlyDrives;
+    // So is the language, whose code page a Unicode registry file is read in.
+    std::string readOnlyDrives, language;
     for (const IniLine& line : ParseIniText(iniText, iniPath.string())) {
         if (Lower(line.section) == "machine" && Lower(line.key) == "readonlydrives") readOnlyDrives = line.value;
+        if (Lower(line.section) == "machine" && Lower(line.key) == "language") language = line.value;
     }
     auto readOnly = [&](char drive) {
         return readOnlyDrives.find(drive) != std::string::npos ||
@@ -150,7 +153,7 @@ void LoadMachineFolder(const std::string& folder, VirtualMachine& machine) {
     const fs::path regPath = root / kRegistry;
     if (fs::exists(regPath)) {
         try {
-            machine.Reg() = Registry::ParseRegFile(ReadHostFile(regPath));
+            machine.Reg() = Registry::ParseRegFile(ReadHostFile(regPath), CodePageOf(language));
         } catch (const Registry::ParseError& error) {
             throw MachineFolderError(regPath.string(), error.line, error.what());
         }

@@ -130,6 +130,8 @@ private:
             s.setupApi = YesNo(value);
         } else if (key == "timelimit") {
             s.timeLimit = Number(value, "TimeLimit");
+        } else if (key == "currentuser") {
+            machine_.Reg().AdoptUser(value);
         } else if (key == "starttime") {
             platform::LocalTime& t = s.startTime;
             char end = 0;

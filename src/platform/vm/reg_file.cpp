@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "platform/vm/code_page.h"
 #include "platform/vm/name_compare.h"
 #include "platform/vm/registry.h"
 #include "platform/vm/text_lines.h"
@@ -39,12 +40,13 @@ bool StartsWithNoCase(const std::string& s, const std::string& prefix) {
 // Reads REGEDIT4 text line by line, applying each block to a registry.
 class RegFileReader {
 public:
-    RegFileReader(const std::string& text, Registry& registry) : text_(text), registry_(registry) {
+    RegFileReader(const std::string& text, Registry& registry, std::uint32_t codePage)
+        : text_(text), registry_(registry), codePage_(codePage) {
         lines_ = text::SplitLines(text_);
     }
 
     void Run() {
-        SkipByteOrderMark();
+        Decode();
         ReadHeader();
         for (++index_; index_ < lines_.size(); ++index_) ReadLine();
     }
@@ -53,6 +55,8 @@ private:
     std::string text_;
     Registry& registry_;
     std::vector<text::Line> lines_;
+    std::uint32_t codePage_;
+    bool unicode_ = false;  // version 5: its hex(2) and hex(7) data is UTF-16 text
     std::size_t index_ = 0;
     Registry::Key* key_ = nullptr;  // the current block's key; null after a deletion
 
@@ -64,13 +68,33 @@ private:
         return text_.substr(line.begin, line.end - line.begin);
     }
 
-    void SkipByteOrderMark() {
-        if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-            text_.erase(0, 3);
-            lines_ = text::SplitLines(text_);
-        } else if (text_.compare(0, 2, "\xFF\xFE") == 0 || text_.compare(0, 2, "\xFE\xFF") == 0) {
-            Fail("UTF-16 text: save the file as REGEDIT4 (ANSI) text");
+    // Version 5 files are Unicode: UTF-16 as regedit writes them, or UTF-8
+    // (with or without its byte order mark) as an editor may save them. They
+    // become text in the machine's code page; REGEDIT4 files already are.
+    void Decode() {
+        static const std::string kVersion5 = "Windows Registry Editor Version 5.00";
+        const bool utf16 = text_.compare(0, 2, "\xFF\xFE") == 0 || text_.compare(0, 2, "\xFE\xFF") == 0;
+        const bool utf8Mark = text_.compare(0, 3, "\xEF\xBB\xBF") == 0;
+        const std::string start = text::TrimLeadingBlanks(text_.substr(utf8Mark ? 3 : 0, 64));
+        unicode_ = utf16 || name::Equal(start.substr(0, kVersion5.size()), kVersion5);
+        if (!unicode_) {
+            if (utf8Mark) text_.erase(0, 3);
+        } else {
+            const bool bigEndian = text_[0] == '\xFE';
+            const std::string body = text_.substr(utf16 ? 2 : utf8Mark ? 3 : 0);
+            const Converted converted = utf16 ? FromUtf16(body, bigEndian, codePage_) : FromUtf8(body, codePage_);
+            if (!converted.problem.empty()) {
+                // The line is counted in the file's own units: bytes, or UTF-16 characters.
+                const std::size_t width = utf16 ? 2 : 1, low = utf16 && bigEndian ? 1 : 0;
+                int line = 1;
+                for (std::size_t unit = 0; unit < converted.badAt; ++unit) {
+                    line += body[unit * width + low] == '\n' && (width == 1 || body[unit * width + 1 - low] == 0);
+                }
+                throw Registry::ParseError(line, converted.problem);
+            }
+            text_ = converted.text;
         }
+        lines_ = text::SplitLines(text_);
     }
 
     void ReadHeader() {
@@ -168,7 +192,14 @@ private:
             const std::optional<std::uint32_t> type =
                 close == std::string::npos ? std::nullopt : ParseHexNumber(data.substr(4, close - 4), 8);
             if (!type) Fail("bad value type in '" + data + "'");
-            Registry::SetValue(*key_, valueName, *type, ReadHexBytes(data.substr(close + 2)));
+            std::string bytes = ReadHexBytes(data.substr(close + 2));
+            // Version 5 writes the bytes of strings as UTF-16.
+            if (unicode_ && (*type == platform::REG_SZ || *type == platform::REG_EXPAND_SZ || *type == platform::REG_MULTI_SZ)) {
+                const Converted converted = FromUtf16(bytes, false, codePage_);
+                if (!converted.problem.empty()) Fail(converted.problem);
+                bytes = converted.text;
+            }
+            Registry::SetValue(*key_, valueName, *type, bytes);
         } else {
             Fail("unknown value data '" + data + "'");
         }
@@ -299,15 +330,15 @@ void WalkRegistry(const Registry& registry, Visit visitKey) {
 
 }  // namespace
 
-void Registry::ImportRegFile(const std::string& text) {
+void Registry::ImportRegFile(const std::string& text, std::uint32_t codePage) {
     Registry updated(*this);
-    RegFileReader(text, updated).Run();
+    RegFileReader(text, updated, codePage).Run();
     *this = updated;
 }
 
-Registry Registry::ParseRegFile(const std::string& text) {
+Registry Registry::ParseRegFile(const std::string& text, std::uint32_t codePage) {
     Registry registry;
-    RegFileReader(text, registry).Run();
+    RegFileReader(text, registry, codePage).Run();
     return registry;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/vm/registry.h"
 
 #include <algorithm>
+#include <functional>
 #include <mutex>
 #include <unordered_map>
 
@@ -294,6 +295,22 @@ bool Registry::Delete(platform::HKey root, const std::string& path) {
     Children().Erasing(*parent, static_cast<std::size_t>(victim - parent->subKeys.begin()));
     parent->subKeys.erase(victim);
     return true;
+}
+
+void Registry::AdoptUser(const std::string& sid) {
+    const std::function<void(platform::HKey, const std::string&, const Key&)> copy =
+        [&](platform::HKey root, const std::string& path, const Key& from) {
+            Key* to = Create(root, path);
+            for (const Value& value : from.values) SetValue(*to, value.name, value.type, value.data);
+            for (const auto& child : from.subKeys) copy(root, path.empty() ? child->name : path + "\\" + child->name, *child);
+        };
+    const std::pair<const char*, platform::HKey> hives[] = {{"", platform::HKEY_CURRENT_USER}, {"_Classes", platform::HKEY_CLASSES_ROOT}};
+    for (const auto& [suffix, root] : hives) {
+        const Key* hive = Find(platform::HKEY_USERS, sid + suffix);
+        if (!hive) continue;
+        copy(root, "", *hive);  // another root: creating there leaves the hive where it is
+        Delete(platform::HKEY_USERS, sid + suffix);
+    }
 }
 
 const Registry::Value* Registry::FindValue(const Key& key, const std::string& name) {

@@ -70,13 +70,18 @@ public:
         int line;
         ParseError(int lineNumber, const std::string& what) : std::runtime_error(what), line(lineNumber) {}
     };
-    // Throws ParseError naming the 1-based line of the first fault.
-    // The header may also be "Windows Registry Editor Version 5.00" (in
-    // 8-bit text); a UTF-8 byte order mark is skipped.
-    static Registry ParseRegFile(const std::string& text);
-    // Applies REGEDIT4 text to this registry, as importing a .reg file does;
-    // on a ParseError the registry is left as it was.
-    void ImportRegFile(const std::string& text);
+    // Throws ParseError naming the 1-based line of the first fault. The
+    // header may also be "Windows Registry Editor Version 5.00": such a file
+    // is UTF-16 (with its byte order mark) or UTF-8, and its text and the
+    // string data of hex(1), hex(2) and hex(7) are converted to codePage (a
+    // character it lacks is a ParseError).
+    static Registry ParseRegFile(const std::string& text, std::uint32_t codePage = 1252);
+    // Applies registry file text to this registry, as importing a .reg file
+    // does; on a ParseError the registry is left as it was.
+    void ImportRegFile(const std::string& text, std::uint32_t codePage = 1252);
+    // The user whose hive a registry export holds under HKEY_USERS\<sid>
+    // (and <sid>_Classes) becomes the current user (and the classes root).
+    void AdoptUser(const std::string& sid);
     // Keys in tree order; values in stored order. ParseRegFile(ExportRegFile())
     // gives back the same registry. Throws std::invalid_argument for a name
     // the format cannot carry (a line break in a key or value name, an empty
