@@ -32,6 +32,18 @@ TEST(SetupsimRun, ExampleInTextAndJson) {
     const nlohmann::json report = nlohmann::json::parse(Setupsim({"run", kExample, "--json"}).out);
     EXPECT_EQ(report["machine"]["windows"].dump() + report["ending"]["exitCode"].dump() + report["ending"]["restart"].dump(), "\"98SE\"0false");
     EXPECT_EQ(report["journal"][0]["kind"].dump() + report["journal"][0]["key"].dump(), "\"write profile\"\"UsingCDDA\"");
+    // What the run read, each once, in the order first read; nothing of it without --reads.
+    const std::string reads = Setupsim({"run", kExample, "--reads"}).out;
+    EXPECT_EQ(text.out.find("\nReads\n"), std::string::npos);
+    const std::string expected = "\nReads\n  file            E:\\setup.ini\n  file            C:\\WINDOWS\\OVCDPLAY.INI\n"
+                                 "  registry key    HKEY_CURRENT_USER\\Software\\Microsoft\\Multimedia\\Audio\n"
+                                 "  registry value  HKEY_CURRENT_USER\\Software\\Microsoft\\Multimedia\\Audio \"SystemFormats\"\n";
+    EXPECT_NE(reads.find(expected), std::string::npos) << reads.substr(reads.find("\nReads\n"), 400);
+    for (const char* read : {"  search          C:\\WINDOWS\\INF\\OEM*.INF\n", "  folder          E:\\W2K-ME\n"}) {
+        EXPECT_NE(reads.find(read), std::string::npos) << read;
+    }
+    EXPECT_EQ(nlohmann::json::parse(Setupsim({"run", kExample, "--json", "--reads"}).out)["reads"][0].dump(),
+              "{\"kind\":\"file\",\"what\":\"E:\\\\setup.ini\"}");
 }
 
 TEST(SetupsimRun, UsageErrorsAndMalformedFoldersWriteNothing) {

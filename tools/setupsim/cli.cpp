@@ -16,6 +16,7 @@ struct RunOptions {
     std::string machineFolder;
     std::string saveFolder;
     bool json = false;
+    bool reads = false;
 };
 
 // False, with the reason said, when the folder is malformed.
@@ -32,7 +33,7 @@ bool Load(const std::string& folder, vm::VirtualMachine& machine, std::ostream& 
 int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
     vm::VirtualMachine machine;
     if (!Load(options.machineFolder, machine, err)) return 2;
-    const RunResult result = RunSetup(machine);
+    const RunResult result = RunSetup(machine, nullptr, options.reads);
     if (options.json) {
         out << JsonReport(machine, result).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else {
@@ -124,6 +125,9 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
     runCommand->add_option("--save", run.saveFolder,
                            "Write the machine as it is after the run to this folder (same format)");
     runCommand->add_flag("--json", run.json, "Print the report as JSON instead of text");
+    runCommand->add_flag("--reads", run.reads,
+                         "Also list what the run read: registry keys and values, files, folders and searches "
+                         "(what a customer must send to reproduce a machine)");
 
     DiffOptions diff;
     CLI::App* diffCommand = app.add_subcommand(

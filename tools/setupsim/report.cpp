@@ -52,6 +52,8 @@ std::string TextReport(vm::VirtualMachine& machine, const RunResult& result) {
         out << "  " << change.sign << " " << change.what << "\n";
         for (const std::string& detail : change.details) out << "      " << detail << "\n";
     }
+    if (!result.reads.empty()) out << "\nReads\n";
+    for (const Read& read : result.reads) out << "  " << read.kind << std::string(16 - read.kind.size(), ' ') << read.what << "\n";
     return out.str();
 }
 
@@ -79,6 +81,9 @@ nlohmann::json JsonReport(vm::VirtualMachine& machine, const RunResult& result) 
         changes.push_back({{"change", std::string(1, change.sign)}, {"what", change.what}, {"details", change.details}});
     }
     report["changes"] = changes;
+    nlohmann::json reads = nlohmann::json::array();
+    for (const Read& read : result.reads) reads.push_back({{"kind", read.kind}, {"what", read.what}});
+    if (!result.reads.empty()) report["reads"] = reads;
     return report;
 }
 

@@ -13,11 +13,13 @@ const char* ToString(Ending ending) {
     return "?";
 }
 
-RunResult RunSetup(vm::VirtualMachine& machine, platform::Journal* effects) {
+RunResult RunSetup(vm::VirtualMachine& machine, platform::Journal* effects, bool recordReads) {
     const vm::MachineSnapshot before = vm::TakeSnapshot(machine);
     RunResult result;
+    ReadRecorder recorder(machine);
     try {
-        setup::RunProgram(machine, effects ? effects : &machine.GetJournal(), &result.header);
+        platform::Platform& runOn = recordReads ? static_cast<platform::Platform&>(recorder) : machine;
+        setup::RunProgram(runOn, effects ? effects : &machine.GetJournal(), &result.header);
         result.ending = Ending::Returned;
     } catch (const vm::ProcessExit& exit) {
         result.ending = Ending::ExitProcess;
@@ -25,6 +27,7 @@ RunResult RunSetup(vm::VirtualMachine& machine, platform::Journal* effects) {
     } catch (const vm::VirtualTimeLimit&) {
         result.ending = Ending::Hung;
     }
+    result.reads = recorder.Reads();
     result.restartRequested = machine.RestartRequested();
     result.virtualTime = machine.Now();
     result.changes = vm::Diff(before, vm::TakeSnapshot(machine));

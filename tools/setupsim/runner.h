@@ -7,6 +7,7 @@
 
 #include "platform/vm/machine.h"
 #include "platform/vm/snapshot.h"
+#include "setupsim/read_recorder.h"
 
 namespace setupsim {
 
@@ -25,10 +26,11 @@ struct RunResult {
     std::uint64_t virtualTime = 0;  // milliseconds
     std::vector<vm::Change> changes;
     std::vector<std::string> header;  // the first lines a log of this run starts with
+    std::vector<Read> reads;          // when asked for
 };
 
 // Runs the program with its effects journaled into `effects`, by default the
 // machine's own journal, where they fall among the machine's happenings.
-RunResult RunSetup(vm::VirtualMachine& machine, platform::Journal* effects = nullptr);
+RunResult RunSetup(vm::VirtualMachine& machine, platform::Journal* effects = nullptr, bool recordReads = false);
 
 }  // namespace setupsim
