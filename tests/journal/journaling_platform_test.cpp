@@ -76,7 +76,7 @@ TEST(JournalingPlatform, EachEffectOneEntryReadsNone) {
           "set registry value  key=HKEY_CURRENT_USER  name=B  type=4  bytes=4  result=ok  was=(none)"}},
         // What support needs to undo a run and to see what failed: the value
         // before, a file replaced, and the error of every refused effect.
-        {"failures and what was there", "[Faults]\nRegDeleteKey = always\nSetupDiRemoveDevice = always\nExitWindowsEx = always\n"
+        {"failures and what was there", "[Faults]\nRegSetValueEx = call 2\nRegDeleteKey = always\nSetupDiRemoveDevice = always\nExitWindowsEx = always\n"
          "CM_Reenumerate_DevNode = always\n[Devices]\nDevice = PCI\\VEN_1D9C&DEV_0111\n",
          [](TestMachine& m, Platform& p) {
              m.ImportRegistry("[HKEY_CURRENT_USER\\Audio]\n\"Format\"=\"Radio\"\n\"Count\"=dword:00000005\n\"Raw\"=hex:01,ff\n");
@@ -97,7 +97,7 @@ TEST(JournalingPlatform, EachEffectOneEntryReadsNone) {
              p.ExitWindowsEx(EWX_REBOOT, 0);
          },
          {"set registry value  key=HKEY_CURRENT_USER\\Audio  name=Format  type=1  bytes=2  result=ok  was=Radio",
-          "set registry value  key=HKEY_CURRENT_USER\\Audio  name=Count  type=4  bytes=4  result=ok  was=dword:5",
+          "set registry value  key=HKEY_CURRENT_USER\\Audio  name=Count  type=4  bytes=4  result=failed  error=5  was=dword:5",
           "delete registry value  key=HKEY_CURRENT_USER\\Audio  name=Raw  result=ok  was=hex:01,ff",
           "delete registry key  key=HKEY_CURRENT_USER\\Audio  result=failed  error=5",
           "copy file  from=C:\\a.txt  to=C:\\b.txt  result=ok  replaced=yes",
