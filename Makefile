@@ -1,5 +1,8 @@
 # The two commands of the README, and the steps they are made of.
 JOBS ?= 2
+# The end-to-end tests mostly wait (the program's own pauses, Wine starting):
+# more of them side by side than there are cores.
+TEST_JOBS ?= 4
 NATIVE := build/native
 SANITIZE := build/native-sanitize
 DEMO_MACHINE ?= examples/win98se-cd
@@ -42,7 +45,7 @@ demo: deps native
 test: deps
 	$(MAKE) native win32 win64 sanitize
 	$(MAKE) fuzz
-	ctest --test-dir $(NATIVE) -j$(JOBS) --output-on-failure
+	ctest --test-dir $(NATIVE) -j$(TEST_JOBS) --output-on-failure
 	@cat $(NATIVE)/wine-tests/binary-under-test.txt 2>/dev/null || true
 	ctest --test-dir $(SANITIZE) -j$(JOBS) --output-on-failure
 	@scripts/test-lines
