@@ -293,19 +293,20 @@ TEST_F(FlowsUnderWine, VxdOptionDialogStagesEditsRetiresAndRestarts) {
         "win98", "C:\\PKG", {{"setup.ini", "[InstallOption]\r\nWebSetup=1\r\n"}, {"OVAUDIO.INF", inf},
                              {"ovaudio.vxd", "new driver"}, {"Mixer.exe", "new mixer"}, {"026\\wave.026", "026"},
                              {"..\\Program Files\\PCI Audio\\Mixer.exe", "old mixer"}},
-        {"/LOG=C:\\setup.log"}, {{kVxdDialog, clicks}, {"Setup", "OK"}},
+        {"/LOG=support.log"}, {{kVxdDialog, clicks}, {"Setup", "OK"}},
         "[HKEY_CURRENT_USER\\" + win_ini + "]\r\n\"run\"=\"C:\\\\OV\\\\OVTRAY.EXE\"\r\n\r\n"
         "[HKEY_LOCAL_MACHINE\\Software\\Orvanta\\Mixer]\r\n\"Path\"=\"C:\\\\Program Files\\\\PCI Audio\"\r\n");
 
     EXPECT_EQ(Seen(dialogs), (std::vector<std::string>{kVxdDialog + "|(none)|" + clicks, Box(kVxdDialog, kCompleted)}));
     // Wine keeps WIN.INI's [windows] in the registry, as NT does; the 98 SE machine keeps it in the file.
     placed_.push_back({"C:\\windows\\WIN.INI", "[windows]\r\nrun=C:\\OV\\OVTRAY.EXE\r\n"});
-    ExpectLogAgrees("98SE", "C:\\setup.log", "[Dialogs]\n103 = click 1012, click 1000, ok\n");
+    // The log, in the package folder beside the files the run copies, stays
+    // out of the run: it is neither staged nor in the way of a copy.
+    ExpectLogAgrees("98SE", "C:\\PKG\\support.log", "[Dialogs]\n103 = click 1012, click 1000, ok\n");
     ExpectVxdRestart(false);
     EXPECT_EQ(prefix_->Read(kVxdStaging + "OVAUDIO.INF"), inf);
-    for (const char* name : {"ovaudio.vxd", "Mixer.exe", "setup.exe", "setup.ini", "026\\wave.026"}) {
-        EXPECT_TRUE(prefix_->Read(kVxdStaging + name)) << name;
-    }
+    EXPECT_EQ(prefix_->Listing(kVxdStaging), (std::vector<std::string>{"026", "Mixer.exe", "OVAUDIO.INF", "ovaudio.vxd",
+                                                                      "setup.exe", "setup.ini"}));
     // The switches are edited in the LF-only copy; the source-disk entry
     // written after them makes Wine's profile writer save it anew, with CR LF
     // line ends and without blank lines.
