@@ -22,6 +22,8 @@ RunFacts GatherRunFacts(platform::Platform& machine) {
     facts.version = machine.GetVersionEx();
     facts.time = machine.GetLocalTime();
     facts.startFolder = machine.GetCurrentDirectory().value_or("(unknown)");
+    facts.windowsFolder = machine.GetWindowsDirectory();
+    facts.systemFolder = machine.GetSystemDirectory();
     const std::string sourceFolder = DetermineSourceFolder(machine);
     facts.options = ReadInstallOptions(machine, sourceFolder);
     facts.usingCdda = ReadUsingCdda(machine, sourceFolder);
@@ -42,6 +44,7 @@ std::vector<std::string> LogHeader(const RunFacts& facts) {
         "; local time: " + Padded(t.year, 4) + "-" + Padded(t.month, 2) + "-" + Padded(t.day, 2) + " " + Padded(t.hour, 2) +
             ":" + Padded(t.minute, 2) + ":" + Padded(t.second, 2),
         "; start folder: " + facts.startFolder,
+        "; Windows folder: " + facts.windowsFolder + ", system folder: " + facts.systemFolder,
         "; setup.ini: DriverOnly=" + std::to_string(o.DriverOnly) + " WindowsMEDriverAskUser=" +
             std::to_string(o.WindowsMEDriverAskUser) + " WindowsMEDriver=" + std::to_string(o.WindowsMEDriver) +
             " Windows98SEDriverAskUser=" + std::to_string(o.Windows98SEDriverAskUser) + " Windows98SEDriver=" +

@@ -17,7 +17,7 @@ struct RunFacts {
     std::string programPath, commandLine;  // as the program was started
     platform::OsVersionInfo version;
     platform::LocalTime time;
-    std::string startFolder;
+    std::string startFolder, windowsFolder, systemFolder;
     InstallOptions options;
     int usingCdda = 0;
 };
