@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "platform/vm/machine_folder.h"
+#include "setupsim/import.h"
 #include "setupsim/log_diff.h"
 #include "setupsim/maintainer_commands.h"
 #include "setupsim/report.h"
@@ -102,6 +103,20 @@ int Diff(const DiffOptions& options, std::ostream& out, std::ostream& err) {
     return 1;
 }
 
+int Import(const ImportSources& sources, const std::string& folder, std::ostream& out, std::ostream& err) {
+    try {
+        const std::vector<std::string> notes = ImportMachine(sources, folder);
+        out << "setupsim import: the machine before the run is in " << folder << "\n";
+        for (const std::string& note : notes) out << "  not taken back: " << note << "\n";
+        return 0;
+    } catch (const ImportError& error) {
+        err << "setupsim: " << error.what() << "\n";
+    } catch (const vm::MachineFolderError& error) {
+        err << "setupsim: " << error.what() << "\n";
+    }
+    return 2;
+}
+
 }  // namespace
 
 int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -141,6 +156,22 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
         "2 bad usage, a malformed machine folder, a log that cannot be read or one too far\n"
         "apart from the prediction to pair (more than 5000 effects without a partner).");
 
+    ImportSources import;
+    std::string importOut;
+    CLI::App* importCommand = app.add_subcommand(
+        "import", "Build a machine folder of a customer's machine as it was before a run, from what they can send");
+    importCommand->add_option("--log", import.log, "The log setup.exe wrote (/LOG=path), with its header")->required();
+    importCommand->add_option("--registry", import.registry, "A registry export (regedit /e: REGEDIT4 or version 5)")->required();
+    importCommand->add_option("--files", import.files, "A folder copied from the machine's drive C:")->required();
+    importCommand->add_option("--medium", import.medium, "The medium's folder, put where the program started");
+    importCommand->add_option("--out", importOut, "The machine folder to write")->required();
+    importCommand->footer(
+        "The Windows version, program, command line, folders and clock come from the log's header;\n"
+        "the run is taken back from the log (files and folders it made, profile entries and registry\n"
+        "values it wrote, the renames a restart carried out); what cannot be is listed. Dialogs the\n"
+        "user answered are to be scripted by hand in machine.ini's [Dialogs].\n"
+        "Exit codes: 0 written, 2 bad usage or input that cannot be read.");
+
     MaintainerCommands maintainer(app);
 
     try {
@@ -152,6 +183,7 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
     }
     if (runCommand->parsed()) return Run(run, out, err);
     if (diffCommand->parsed()) return Diff(diff, out, err);
+    if (importCommand->parsed()) return Import(import, importOut, out, err);
     if (const std::optional<int> code = maintainer.RunParsed(out, err)) return *code;
     return 2;
 }

@@ -161,6 +161,10 @@ void LoadMachineFolder(const std::string& folder, VirtualMachine& machine) {
     ApplyMachineIni(iniText, iniPath.string(), machine);
 }
 
+void LoadHostFolder(const std::string& hostFolder, const std::string& virtualFolder, bool readOnly, FileSystem& files) {
+    LoadFolder(hostFolder, virtualFolder, readOnly, files);
+}
+
 void SaveMachineFolder(VirtualMachine& machine, const std::string& folder) {
     const fs::path root(folder);
     std::error_code error;

@@ -32,4 +32,8 @@ void ApplyMachineIni(const std::string& text, const std::string& fileName, Virtu
 // replaced. Throws MachineFolderError when the folder cannot be written.
 void SaveMachineFolder(VirtualMachine& machine, const std::string& folder);
 
+// A folder of the host put on the machine at virtualFolder ("C:" for a
+// drive's root), in name order, its files read-only where asked.
+void LoadHostFolder(const std::string& hostFolder, const std::string& virtualFolder, bool readOnly, FileSystem& files);
+
 }  // namespace vm

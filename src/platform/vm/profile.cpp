@@ -176,6 +176,15 @@ std::string WriteString(const std::string& content, const std::string& section, 
     return result;
 }
 
+std::string RemoveKey(const std::string& content, const std::string& section, const std::string& key) {
+    const Document doc = Parse(content);
+    const int sectionLine = FindSection(doc, Trim(section));
+    const int keyLine = sectionLine < 0 ? -1 : FindKey(doc, sectionLine, Trim(key));
+    if (keyLine < 0) return content;
+    const text::Line& line = doc.lines[static_cast<std::size_t>(keyLine)].at;
+    return content.substr(0, line.begin) + content.substr(line.next);
+}
+
 std::vector<Entry> ReadAll(const std::string& content) {
     const Document doc = Parse(content);
     std::vector<Entry> entries;

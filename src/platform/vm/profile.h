@@ -35,6 +35,10 @@ int ReadInt(const std::string& content, const std::string& section, const std::s
 std::string WriteString(const std::string& content, const std::string& section, const std::string& key,
                         const std::string& value, System system);
 
+// The content without the first line of key in section (as the profile
+// functions find it); unchanged when there is none.
+std::string RemoveKey(const std::string& content, const std::string& section, const std::string& key);
+
 // Every section with its key=value pairs in file order, values as read.
 struct Entry {
     std::string section;
