@@ -107,6 +107,9 @@ TEST(Import, TheCustomersMachineReproduced) {
     }
     EXPECT_THROW(setupsim::ImportMachine({temp + "/after/C/setup.ini", temp + "/after/registry.reg", temp + "/after/C", ""}, temp + "/x"),
                  setupsim::ImportError);  // no header: no log of a run
+    vm::VirtualMachine bare;  // a log mangled in transit is taken as far as it reads
+    EXPECT_NO_THROW(setupsim::UndoRun(bare, {"5 ms  set registry value  key=HKEY_CURRENT_USER\\X  name=a  type=zz  result=ok  was=hex:q",
+                                             "5 ms  write profile  file=\"C:\\a\\x\"  was=\"\\xZZ\"", "garbage", "1 ms  copy file  to="}));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "setupsim/undo.h"
 
+#include <cctype>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <set>
@@ -31,8 +33,9 @@ std::string Unquoted(const std::string& value) {
         if (value[i] == '\\' && value[i + 1] == '"' && i + 2 < value.size()) {  // not the closing quote
             text += '"';
             ++i;
-        } else if (value[i] == '\\' && value[i + 1] == 'x' && i + 3 < value.size() - 1) {
-            text += static_cast<char>(std::stoi(value.substr(i + 2, 2), nullptr, 16));
+        } else if (value[i] == '\\' && value[i + 1] == 'x' && i + 3 < value.size() - 1 && std::isxdigit(static_cast<unsigned char>(value[i + 2])) &&
+                   std::isxdigit(static_cast<unsigned char>(value[i + 3]))) {
+            text += static_cast<char>(std::strtoul(value.substr(i + 2, 2).c_str(), nullptr, 16));
             i += 3;
         } else {
             text += value[i];
@@ -164,11 +167,12 @@ private:
         if (was == "(none)") {
             vm::Registry::DeleteValue(*found, name);
         } else if (was.rfind("dword:", 0) == 0) {
-            vm::Registry::SetValue(*found, name, platform::REG_DWORD, vm::Registry::DwordData(static_cast<std::uint32_t>(std::stoul(was.substr(6)))));
+            vm::Registry::SetValue(*found, name, platform::REG_DWORD, vm::Registry::DwordData(static_cast<std::uint32_t>(std::strtoul(was.c_str() + 6, nullptr, 10))));
         } else if (was.rfind("hex:", 0) == 0) {
             std::string bytes;
-            for (std::size_t i = 4; i + 1 < was.size(); i += 3) bytes += static_cast<char>(std::stoi(was.substr(i, 2), nullptr, 16));
-            vm::Registry::SetValue(*found, name, effect.Get("type").empty() ? platform::REG_BINARY : static_cast<std::uint32_t>(std::stoul(effect.Get("type"))), bytes);
+            for (std::size_t i = 4; i + 1 < was.size(); i += 3) bytes += static_cast<char>(std::strtoul(was.substr(i, 2).c_str(), nullptr, 16));
+            const std::string type = effect.Get("type");
+            vm::Registry::SetValue(*found, name, type.empty() ? platform::REG_BINARY : static_cast<std::uint32_t>(std::strtoul(type.c_str(), nullptr, 10)), bytes);
         } else {
             const std::string type = effect.Get("type");
             vm::Registry::SetValue(*found, name, type == "2" ? platform::REG_EXPAND_SZ : platform::REG_SZ, vm::Registry::SzData(was));
