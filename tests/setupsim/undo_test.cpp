@@ -1,5 +1,7 @@
 // A run taken back from its log: the machine as it was before, but for what
 // the log says it cannot take back.
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include "setupsim/undo.h"
 #include "medium_test_support.h"
 #include "platform/vm/machine_folder.h"
+#include "setupsim/dir_listing.h"
 #include "setupsim/import.h"
 #include "support/machine_fixture.h"
 
@@ -101,15 +104,41 @@ TEST(Import, TheCustomersMachineReproduced) {
         setupsim::RunSetup(customer);
         vm::SaveMachineFolder(customer, temp + "/after");
         setupsim::ImportMachine(
-            {temp + "/after/C/support.log", temp + "/after/registry.reg", temp + "/after/C", temp + "/after/E"}, temp + "/before");
+            {temp + "/after/C/support.log", temp + "/after/registry.reg", temp + "/after/C", temp + "/after/E", ""}, temp + "/before");
         const medium_test::Output diff = medium_test::Setupsim({"diff", temp + "/before", temp + "/after/C/support.log"});
         EXPECT_EQ(diff.code, 0) << diff.out << diff.err;
     }
-    EXPECT_THROW(setupsim::ImportMachine({temp + "/after/C/setup.ini", temp + "/after/registry.reg", temp + "/after/C", ""}, temp + "/x"),
+    EXPECT_THROW(setupsim::ImportMachine({temp + "/after/C/setup.ini", temp + "/after/registry.reg", temp + "/after/C", "", ""}, temp + "/x"),
                  setupsim::ImportError);  // no header: no log of a run
+    {  // files the customer only listed stand in at their sizes; sent files win
+        std::ofstream(temp + "/dir.txt") << " Directory of C:\\OLD\r\n\r\n06/01/1999  12:00 PM                 3 BIG.DAT\r\n"
+                                            " Directory of C:\\\r\n\r\n06/01/1999  12:00 PM                 3 support.log\r\n";
+        setupsim::ImportMachine({temp + "/after/C/support.log", temp + "/after/registry.reg", temp + "/after/C", "", temp + "/dir.txt"},
+                                temp + "/listed");
+        EXPECT_EQ(std::filesystem::file_size(temp + "/listed/C/OLD/BIG.DAT"), 3u);
+        EXPECT_GT(std::filesystem::file_size(temp + "/listed/C/support.log"), 3u);
+    }
     vm::VirtualMachine bare;  // a log mangled in transit is taken as far as it reads
     EXPECT_NO_THROW(setupsim::UndoRun(bare, {"5 ms  set registry value  key=HKEY_CURRENT_USER\\X  name=a  type=zz  result=ok  was=hex:q",
                                              "5 ms  write profile  file=\"C:\\a\\x\"  was=\"\\xZZ\"", "garbage", "1 ms  copy file  to="}));
+}
+
+// "dir /s" as Windows 9x and NT print it: folders, files and their sizes.
+TEST(DirListing, NinetyFiveAndNtAlike) {
+    const std::string win9x = " Volume in drive C has no label\r\n Directory of C:\\WINDOWS\r\n\r\n"
+                              ".              <DIR>        06-01-99  12:00a .\r\n"
+                              "WIN      INI         1,234  06-01-99  12:00a WIN.INI\r\n"
+                              "PROGRA~1       <DIR>        06-01-99  12:00a Program Files\r\n"
+                              "WAVE     026            12  06-01-99  12:00a wave.026\r\n         2 file(s)          1,246 bytes\r\n";
+    const std::string nt = " Directory of C:\\WINNT\\INF\r\n\r\n06/01/1999  12:00 PM    <DIR>          ..\r\n"
+                           "06/01/1999  12:00 PM             2,048 oem 1.inf\r\n06/01/99  12:00p                 7 KS.INF\r\n"
+                           "               2 File(s)          2,055 bytes\r\n";
+    std::string read;
+    for (const setupsim::ListedEntry& entry : setupsim::ReadDirListing(win9x + nt)) {
+        read += entry.path + (entry.folder ? " <DIR>" : " " + std::to_string(entry.size)) + "\n";
+    }
+    EXPECT_EQ(read, "C:\\WINDOWS\\WIN.INI 1234\nC:\\WINDOWS\\Program Files <DIR>\nC:\\WINDOWS\\wave.026 12\n"
+                    "C:\\WINNT\\INF\\oem 1.inf 2048\nC:\\WINNT\\INF\\KS.INF 7\n");
 }
 
 }  // namespace

@@ -162,7 +162,9 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
         "import", "Build a machine folder of a customer's machine as it was before a run, from what they can send");
     importCommand->add_option("--log", import.log, "The log setup.exe wrote (/LOG=path), with its header")->required();
     importCommand->add_option("--registry", import.registry, "A registry export (regedit /e: REGEDIT4 or version 5)")->required();
-    importCommand->add_option("--files", import.files, "A folder copied from the machine's drive C:")->required();
+    importCommand->add_option("--files", import.files, "A folder copied from the machine's drive C:");
+    importCommand->add_option("--listing", import.listing,
+                              "The output of dir /s (Windows 9x or NT): files not sent become stand-ins of their sizes");
     importCommand->add_option("--medium", import.medium, "The medium's folder, put where the program started");
     importCommand->add_option("--out", importOut, "The machine folder to write")->required();
     importCommand->footer(

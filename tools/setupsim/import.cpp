@@ -10,6 +10,7 @@
 #include "platform/vm/code_page.h"
 #include "platform/vm/ini_text.h"
 #include "platform/vm/machine_folder.h"
+#include "setupsim/dir_listing.h"
 #include "setupsim/undo.h"
 
 namespace setupsim {
@@ -103,8 +104,22 @@ std::vector<std::string> ImportMachine(const ImportSources& sources, const std::
     }
     vm::VirtualMachine machine;
     ApplyHeader(lines, machine);
-    if (!fs::is_directory(sources.files)) throw ImportError("the copy of drive C: " + sources.files + " is not a folder");
-    vm::LoadHostFolder(sources.files, "C:", false, machine.Files());
+    if (sources.files.empty() && sources.listing.empty()) throw ImportError("neither a copy of drive C: nor a listing of its files was given");
+    if (!sources.files.empty()) {
+        if (!fs::is_directory(sources.files)) throw ImportError("the copy of drive C: " + sources.files + " is not a folder");
+        vm::LoadHostFolder(sources.files, "C:", false, machine.Files());
+    }
+    if (!sources.listing.empty()) {
+        for (const ListedEntry& entry : ReadDirListing(ReadHost(sources.listing, "listing"))) {
+            if (entry.path.size() < 3 || entry.path[1] != ':') continue;
+            machine.Files().AddDrive(entry.path[0]);
+            if (entry.folder) {
+                machine.Files().PutDirectory(entry.path);
+            } else if (!machine.Files().Exists(entry.path)) {
+                machine.Files().PutFile(entry.path, std::string(static_cast<std::size_t>(std::min<std::uint64_t>(entry.size, 1u << 24)), '\0'));
+            }
+        }
+    }
     if (!sources.medium.empty()) {
         const std::string& program = machine.settings.programPath;
         const std::string folder = program.substr(0, program.find_last_of('\\'));

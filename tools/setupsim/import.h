@@ -14,6 +14,7 @@ struct ImportSources {
     std::string registry;  // a registry export: REGEDIT4, or version 5 in UTF-16 or UTF-8
     std::string files;     // a folder copied from the machine's drive C:
     std::string medium;    // the medium's folder, put where the log says the program started
+    std::string listing;   // "dir /s" of the machine's drives: stand-ins of the listed sizes for files not sent
 };
 
 struct ImportError : std::runtime_error {
