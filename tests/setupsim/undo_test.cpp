@@ -129,7 +129,8 @@ TEST(DirListing, NinetyFiveAndNtAlike) {
                               ".              <DIR>        06-01-99  12:00a .\r\n"
                               "WIN      INI         1,234  06-01-99  12:00a WIN.INI\r\n"
                               "PROGRA~1       <DIR>        06-01-99  12:00a Program Files\r\n"
-                              "WAVE     026            12  06-01-99  12:00a wave.026\r\n         2 file(s)          1,246 bytes\r\n";
+                              "WAVE     026            12  06-01-99  12:00a wave.026\r\nOVSB     COM             5  06-01-99  12:00a\r\n"
+                              "         3 file(s)          1,251 bytes\r\n";
     const std::string nt = " Directory of C:\\WINNT\\INF\r\n\r\n06/01/1999  12:00 PM    <DIR>          ..\r\n"
                            "06/01/1999  12:00 PM             2,048 oem 1.inf\r\n06/01/99  12:00p                 7 KS.INF\r\n"
                            "               2 File(s)          2,055 bytes\r\n";
@@ -137,7 +138,7 @@ TEST(DirListing, NinetyFiveAndNtAlike) {
     for (const setupsim::ListedEntry& entry : setupsim::ReadDirListing(win9x + nt)) {
         read += entry.path + (entry.folder ? " <DIR>" : " " + std::to_string(entry.size)) + "\n";
     }
-    EXPECT_EQ(read, "C:\\WINDOWS\\WIN.INI 1234\nC:\\WINDOWS\\Program Files <DIR>\nC:\\WINDOWS\\wave.026 12\n"
+    EXPECT_EQ(read, "C:\\WINDOWS\\WIN.INI 1234\nC:\\WINDOWS\\Program Files <DIR>\nC:\\WINDOWS\\wave.026 12\nC:\\WINDOWS\\OVSB.COM 5\n"
                     "C:\\WINNT\\INF\\oem 1.inf 2048\nC:\\WINNT\\INF\\KS.INF 7\n");
 }
 

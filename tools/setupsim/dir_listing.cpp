@@ -70,10 +70,16 @@ std::vector<ListedEntry> ReadDirListing(const std::string& text) {
         if (!entry.folder && !ReadSize(words[sizeWord], entry.size)) continue;
         // The name is the rest of the line from the word it starts with.
         const std::size_t nameWord = nt ? sizeWord + 1 : sizeWord + 3;
-        if (nameWord >= words.size()) continue;
-        std::size_t at = skip;
-        for (std::size_t i = 0; i < nameWord; ++i) at = line.find(words[i], at) + words[i].size();
-        const std::string name = line.substr(line.find(words[nameWord], at));
+        std::string name;
+        if (nameWord < words.size()) {
+            std::size_t at = skip;
+            for (std::size_t i = 0; i < nameWord; ++i) at = line.find(words[i], at) + words[i].size();
+            name = line.substr(line.find(words[nameWord], at));
+        } else if (!nt) {  // DOS's dir has no long-name column: the 8.3 name it is
+            const std::vector<std::string> parts = Words(line.substr(0, skip));
+            name = parts.empty() ? "" : parts[0] + (parts.size() > 1 ? "." + parts[1] : "");
+        }
+        if (name.empty()) continue;
         if (name == "." || name == "..") continue;
         entry.path = folder + "\\" + name;
         entries.push_back(entry);
