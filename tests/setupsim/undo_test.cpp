@@ -2,6 +2,7 @@
 // the log says it cannot take back.
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -110,13 +111,17 @@ TEST(Import, TheCustomersMachineReproduced) {
     }
     EXPECT_THROW(setupsim::ImportMachine({temp + "/after/C/setup.ini", temp + "/after/registry.reg", temp + "/after/C", "", ""}, temp + "/x"),
                  setupsim::ImportError);  // no header: no log of a run
-    {  // files the customer only listed stand in at their sizes; sent files win
+    {  // files the customer only listed stand in at their sizes; sent files win; a mangled box is passed over
         std::ofstream(temp + "/dir.txt") << " Directory of C:\\OLD\r\n\r\n06/01/1999  12:00 PM                 3 BIG.DAT\r\n"
                                             " Directory of C:\\\r\n\r\n06/01/1999  12:00 PM                 3 support.log\r\n";
-        setupsim::ImportMachine({temp + "/after/C/support.log", temp + "/after/registry.reg", temp + "/after/C", "", temp + "/dir.txt"},
+        std::ofstream(temp + "/mangled.log") << std::ifstream(temp + "/after/C/support.log").rdbuf() << "7 ms  message box  b\r\n";
+        setupsim::ImportMachine({temp + "/mangled.log", temp + "/after/registry.reg", temp + "/after/C", "", temp + "/dir.txt"},
                                 temp + "/listed");
         EXPECT_EQ(std::filesystem::file_size(temp + "/listed/C/OLD/BIG.DAT"), 3u);
         EXPECT_GT(std::filesystem::file_size(temp + "/listed/C/support.log"), 3u);
+        std::ostringstream ini;
+        ini << std::ifstream(temp + "/listed/machine.ini").rdbuf();
+        EXPECT_EQ(ini.str().find(" b ="), std::string::npos) << ini.str();
     }
     vm::VirtualMachine bare;  // a log mangled in transit is taken as far as it reads
     EXPECT_NO_THROW(setupsim::UndoRun(bare, {"5 ms  set registry value  key=HKEY_CURRENT_USER\\X  name=a  type=zz  result=ok  was=hex:q",

@@ -81,6 +81,7 @@ std::string Answers(const std::vector<std::string>& lines) {
         const std::optional<platform::JournalLineText> read = platform::ReadJournalLine(line);
         if (!read || read->kind != "message box") continue;
         const std::string& d = read->description;
+        if (d.find("  text=") == std::string::npos) continue;  // mangled in transit
         const std::size_t text = d.find("  text=") + 7, buttons = d.find("  buttons=", text);
         std::string shown = d.substr(text, buttons - text);
         if (!shown.empty() && shown[0] == '"') shown = shown.substr(1, shown.size() - 2);
