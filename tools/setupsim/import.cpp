@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "platform/journal/journal_text.h"
@@ -20,9 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string ReadHost(const std::string& path, const char* what) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ImportError(std::string("cannot read the ") + what + " " + path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::optional<std::string> bytes = vm::ReadHostFile(path);
+    if (!bytes) throw ImportError(std::string("cannot read the ") + what + " " + path);
+    return std::move(*bytes);
 }
 
 // The value after "; name: " in the log's header.

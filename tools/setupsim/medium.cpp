@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "environment/source_folder.h"
 #include "platform/vm/machine_folder.h"
@@ -19,12 +17,10 @@ namespace fs = std::filesystem;
 // stand-in, which is not part of the medium.
 constexpr const char* kKeepFile = ".keep";
 
-std::string ReadHostFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw MediumError(path.string() + ": cannot be read");
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+std::string ReadOrThrow(const fs::path& path) {
+    std::optional<std::string> bytes = vm::ReadHostFile(path.string());
+    if (!bytes) throw MediumError(path.string() + ": cannot be read");
+    return std::move(*bytes);
 }
 
 // Name order, as machine folders are loaded, so that 8.3 aliases and the
@@ -54,7 +50,7 @@ void ReadHostFolder(const fs::path& folder, const std::string& relative, std::ve
             entries.push_back({path, true, {}});
             ReadHostFolder(child.path(), path, entries, within);
         } else if (name != kKeepFile) {
-            entries.push_back({path, false, ReadHostFile(child.path())});
+            entries.push_back({path, false, ReadOrThrow(child.path())});
         }
     }
     within.pop_back();

@@ -22,12 +22,10 @@ constexpr const char* kRegistry = "registry.reg";
 // Git keeps no empty folders; a ".keep" file stands in for the folder.
 constexpr const char* kKeepFile = ".keep";
 
-std::string ReadHostFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw MachineFolderError(path.string(), 0, "cannot be read");
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+std::string ReadOrThrow(const fs::path& path) {
+    std::optional<std::string> bytes = ReadHostFile(path.string());
+    if (!bytes) throw MachineFolderError(path.string(), 0, "cannot be read");
+    return std::move(*bytes);
 }
 
 void WriteHostFile(const fs::path& path, const std::string& bytes) {
@@ -58,7 +56,7 @@ void LoadFolder(const fs::path& hostFolder, const std::string& virtualFolder, bo
             files.PutDirectory(path);
             LoadFolder(entry.path(), path, readOnly, files);
         } else if (name != kKeepFile) {
-            files.PutFile(path, ReadHostFile(entry.path()),
+            files.PutFile(path, ReadOrThrow(entry.path()),
                           readOnly ? platform::FILE_ATTRIBUTE_READONLY : platform::FILE_ATTRIBUTE_ARCHIVE);
         }
     }
@@ -129,7 +127,7 @@ void LoadMachineFolder(const std::string& folder, VirtualMachine& machine) {
     if (!fs::is_directory(root)) throw MachineFolderError(folder, 0, "is not a folder");
     const fs::path iniPath = root / kMachineIni;
     if (!fs::exists(iniPath)) throw MachineFolderError(iniPath.string(), 0, "is missing; every machine folder needs one");
-    const std::string iniText = ReadHostFile(iniPath);
+    const std::string iniText = ReadOrThrow(iniPath);
 
     // Read-only drives are named in machine.ini; look them up before the
     // files go in, which on such a drive are read-only.
@@ -153,7 +151,7 @@ void LoadMachineFolder(const std::string& folder, VirtualMachine& machine) {
     const fs::path regPath = root / kRegistry;
     if (fs::exists(regPath)) {
         try {
-            machine.Reg() = Registry::ParseRegFile(ReadHostFile(regPath), CodePageOf(language));
+            machine.Reg() = Registry::ParseRegFile(ReadOrThrow(regPath), CodePageOf(language));
         } catch (const Registry::ParseError& error) {
             throw MachineFolderError(regPath.string(), error.line, error.what());
         }
@@ -197,6 +195,14 @@ void SaveMachineFolder(VirtualMachine& machine, const std::string& folder) {
     }
     WriteHostFile(root / kRegistry, registry);
     WriteHostFile(root / kMachineIni, SavedMachineIni(machine));
+}
+
+std::optional<std::string> ReadHostFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 }  // namespace vm

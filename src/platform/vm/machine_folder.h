@@ -5,6 +5,7 @@
 //   C/, E/, ...    one folder per drive, holding its files
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -35,5 +36,8 @@ void SaveMachineFolder(VirtualMachine& machine, const std::string& folder);
 // A folder of the host put on the machine at virtualFolder ("C:" for a
 // drive's root), in name order, its files read-only where asked.
 void LoadHostFolder(const std::string& hostFolder, const std::string& virtualFolder, bool readOnly, FileSystem& files);
+
+// A host file's bytes, or nothing when it cannot be read.
+std::optional<std::string> ReadHostFile(const std::string& path);
 
 }  // namespace vm
