@@ -49,9 +49,10 @@ TEST(UndoRun, TheMachineAsItWasBeforeTheRun) {
     } rows[] = {
         {"medium, /DRIVER", WindowsVersion::Win95, Package::Medium, "", "[Machine]\nCommandLine = /DRIVER\n", {}, {}},
         // The renames the restart carried out are taken back; what it deleted
-        // is said; the restart's own WININIT.BAK stays (one may have been there).
+        // stands in empty; the restart's own WININIT.BAK stays (one may have been there).
         {"medium, /DRIVER, restarted", WindowsVersion::Win95, Package::Medium, "", "[Machine]\nCommandLine = /DRIVER\n",
-         {"+ C:\\WINDOWS\\WININIT.BAK", "- C:\\WINDOWS\\Mixer.old"}, {"C:\\WINDOWS\\Mixer.old was deleted at the restart"}, true},
+         {"+ C:\\WINDOWS\\WININIT.BAK", "~ C:\\WINDOWS\\Mixer.old | 11 bytes -> 0 bytes"},
+         {"C:\\WINDOWS\\Mixer.old was deleted at the restart; an empty file stands in for it"}, true},
         {"VxD dialog", WindowsVersion::Win98, Package::Vxd, "[InstallOption]\r\nWebSetup=1\r\n", "[Dialogs]\n103 = ok\n", {}, {}},
         {"flat, WDM", WindowsVersion::WinME, Package::Flat, "[InstallOption]\r\nWebSetup=2\r\nInstallWDMDriver=1\r\n", "", {},
          {"the installation source list was changed; the log does not give it before",

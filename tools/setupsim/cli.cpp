@@ -54,6 +54,7 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
 struct DiffOptions {
     std::string machineFolder;
     std::string log;
+    std::vector<std::string> ignored;  // kinds of effect left out on both sides
 };
 
 // Shows a difference as the two sides would read in a text editor.
@@ -80,7 +81,7 @@ int Diff(const DiffOptions& options, std::ostream& out, std::ostream& err) {
     }
     platform::Journal effects;
     RunSetup(machine, &effects);
-    const std::optional<LogComparison> compared = CompareWithLog(effects.Entries(), log.effects);
+    const std::optional<LogComparison> compared = CompareWithLog(effects.Entries(), log.effects, options.ignored);
     if (!compared) {
         err << "setupsim: " << options.log << " and the prediction (" << effects.Entries().size() << " effects) differ in more than "
             << kMostDifferences << " effects: too far apart to pair; is it a log of this machine folder's run?\n";
@@ -107,7 +108,7 @@ int Import(const ImportSources& sources, const std::string& folder, std::ostream
     try {
         const std::vector<std::string> notes = ImportMachine(sources, folder);
         out << "setupsim import: the machine before the run is in " << folder << "\n";
-        for (const std::string& note : notes) out << "  not taken back: " << note << "\n";
+        for (const std::string& note : notes) out << "  " << note << "\n";
         return 0;
     } catch (const ImportError& error) {
         err << "setupsim: " << error.what() << "\n";
@@ -149,6 +150,9 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
         "diff", "Run a machine folder and hold the prediction against a log setup.exe wrote (/LOG=path)");
     diffCommand->add_option("MACHINE", diff.machineFolder, "The machine folder describing the real system")->required();
     diffCommand->add_option("LOG", diff.log, "The log setup.exe wrote on it")->required();
+    diffCommand->add_option("--ignore", diff.ignored,
+                            "Leave effects of this kind out on both sides (\"set attributes\" for a system that "
+                            "keeps attributes its own way); may be given more than once");
     diffCommand->footer(
         "Effects are compared in order; times are left out, and so are short-name aliases\n"
         "(PROGRA~1 against PROG~FBU) and the case of letters, which a real system chooses itself.\n"

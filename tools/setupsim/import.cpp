@@ -90,6 +90,24 @@ std::string Answers(const std::vector<std::string>& lines) {
     return answers;
 }
 
+// Calls whose failure the log shows by the way the program went on: it adds
+// to the source list only when the list cannot be read, and re-enumerates
+// after changing it unless the device tree's root cannot be had.
+std::string ImpliedFaults(const std::vector<std::string>& lines) {
+    bool added = false, changed = false, reenumerated = false;
+    for (const std::string& line : lines) {
+        const std::optional<platform::JournalLineText> read = platform::ReadJournalLine(line);
+        if (!read) continue;
+        added = added || read->kind == "add to source list";
+        changed = changed || read->kind == "add to source list" || read->kind == "set source list";
+        reenumerated = reenumerated || read->kind == "re-enumerate devices";
+    }
+    std::string faults = "\n[Faults]\n";
+    if (added) faults += "SetupQuerySourceList = always\n";
+    if (changed && !reenumerated) faults += "CM_Locate_DevNode = always\n";
+    return faults;
+}
+
 }  // namespace
 
 std::vector<std::string> ImportMachine(const ImportSources& sources, const std::string& out) {
@@ -116,7 +134,7 @@ std::vector<std::string> ImportMachine(const ImportSources& sources, const std::
             if (entry.folder) {
                 machine.Files().PutDirectory(entry.path);
             } else if (!machine.Files().Exists(entry.path)) {
-                machine.Files().PutFile(entry.path, std::string(static_cast<std::size_t>(std::min<std::uint64_t>(entry.size, 1u << 24)), '\0'));
+                machine.Files().PutFile(entry.path, std::string(static_cast<std::size_t>(std::min<std::uint64_t>(entry.size, 1u << 16)), '\0'));
             }
         }
     }
@@ -128,15 +146,22 @@ std::vector<std::string> ImportMachine(const ImportSources& sources, const std::
         vm::LoadHostFolder(sources.medium, folder.size() > 2 ? folder : folder.substr(0, 2), false, machine.Files());
         if (std::toupper(static_cast<unsigned char>(folder[0])) != 'C') machine.Files().SetDriveReadOnly(folder[0], true);
     }
+    vm::Registry::Replaced replaced;
     try {
-        machine.Reg() = vm::Registry::ParseRegFile(ReadHost(sources.registry, "registry export"), vm::CodePageOf(machine.settings.language));
+        const std::uint32_t codePage = vm::CodePageOf(machine.settings.language);
+        machine.Reg() = vm::Registry::ParseRegFile(ReadHost(sources.registry, "registry export"), codePage, &replaced);
     } catch (const vm::Registry::ParseError& error) {
         throw ImportError(sources.registry + ":" + std::to_string(error.line) + ": " + error.what());
     }
     AdoptTheUser(machine.Reg());
-    const std::vector<std::string> notes = UndoRun(machine, lines);
+    std::vector<std::string> notes;
+    for (const std::string& note : UndoRun(machine, lines)) notes.push_back("not taken back: " + note);
+    if (replaced.count > 0) {
+        notes.push_back(sources.registry + ":" + std::to_string(replaced.firstLine) + ": " + std::to_string(replaced.count) +
+                        " characters the machine's code page lacks read as '?', as the program sees them (the first here)");
+    }
     vm::SaveMachineFolder(machine, out);
-    std::ofstream(fs::path(out) / "machine.ini", std::ios::app) << Answers(lines);
+    std::ofstream(fs::path(out) / "machine.ini", std::ios::app) << Answers(lines) << ImpliedFaults(lines);
     return notes;
 }
 

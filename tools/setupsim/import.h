@@ -24,7 +24,8 @@ struct ImportError : std::runtime_error {
 // Writes the machine folder to `out`: the Windows version, program, command
 // line, folders and clock from the log's header, the files and registry as
 // sent, the run taken back from the log, its message boxes answered as they
-// were. Returns what could not be taken back.
+// were. Returns a line for each thing support should know: what could not
+// be taken back, what the registry's code page could not hold.
 std::vector<std::string> ImportMachine(const ImportSources& sources, const std::string& out);
 
 }  // namespace setupsim

@@ -41,8 +41,10 @@ constexpr std::size_t kMostDifferences = 5000;
 
 // A predicted effect and a logged one that differ side by side make one
 // difference with both; one side alone is an effect the other lacks.
-// nullopt when more than kMostDifferences effects have no partner.
+// nullopt when more than kMostDifferences effects have no partner. Effects
+// of an `ignored` kind ("set attributes") are left out on both sides.
 std::optional<LogComparison> CompareWithLog(const std::vector<platform::JournalEntry>& predicted,
-                                            const std::vector<std::string>& logged);
+                                            const std::vector<std::string>& logged,
+                                            const std::vector<std::string>& ignored = {});
 
 }  // namespace setupsim

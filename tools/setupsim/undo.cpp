@@ -82,6 +82,7 @@ public:
         if (kind == "set registry value" || kind == "delete registry value") return UndoValue(effect);
         if (kind == "delete registry key") return Cannot("the registry key " + effect.Get("key") + " was deleted; its values are not in the log");
         if (kind == "write file" || kind == "open file") return Edited(Full(effect.Get("path")));
+        if (kind == "delete file") return StandIn(Full(effect.Get("path")), "was deleted by the run");
         if (kind == "remove device") return machine_.Devices().push_back({{effect.Get("hardware id")}, true});
         if (kind == "install INF") return Cannot("the INF " + effect.Get("inf") + " was installed under a name the log does not give");
         if (kind == "set source list" || kind == "add to source list") return Cannot("the installation source list was changed; the log does not give it before");
@@ -150,11 +151,18 @@ private:
     }
 
     void UndoRename(const std::string& destination, const std::string& source) {
-        if (vm::Lower(destination) == "nul") return Cannot(source + " was deleted at the restart");
+        if (vm::Lower(destination) == "nul") return StandIn(source, "was deleted at the restart");
         const std::optional<std::string> bytes = machine_.Files().ReadFile(destination);
         if (!bytes || machine_.Files().Exists(source)) return;
         machine_.Files().PutFile(source, *bytes, machine_.Files().Attributes(destination).value_or(platform::FILE_ATTRIBUTE_ARCHIVE));
         machine_.Files().Remove(destination);
+    }
+
+    // The file was there: its name matters to the run even where its bytes are lost.
+    void StandIn(const std::string& path, const std::string& what) {
+        if (machine_.Files().Exists(path)) return;
+        machine_.Files().PutFile(path, "", platform::FILE_ATTRIBUTE_ARCHIVE);
+        Cannot(path + " " + what + "; an empty file stands in for it");
     }
 
     void UndoValue(const Effect& effect) {

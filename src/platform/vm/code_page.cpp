@@ -28,6 +28,11 @@ bool Add(Converted& out, char32_t c, std::size_t at, std::uint32_t codePage) {
         out.text += *byte;
         return true;
     }
+    if (codePage == 1252) {
+        if (out.replaced++ == 0) out.firstReplacedAt = at;
+        out.text += '?';
+        return true;
+    }
     char hex[12];
     const char* digits = "0123456789ABCDEF";
     int n = 0;

@@ -16,6 +16,9 @@ struct Converted {
     std::string text;             // in the code page
     std::size_t badAt = 0;        // when not ok: the unit (byte or UTF-16 unit) where it failed
     std::string problem;          // "" when the whole text converted
+    // Characters code page 1252 lacks read as '?', as Windows' ANSI calls
+    // hand them to a program: how many, and the unit of the first.
+    std::size_t replaced = 0, firstReplacedAt = 0;
 };
 
 // UTF-16 little- or big-endian (without its byte order mark), or UTF-8.

@@ -45,6 +45,8 @@ public:
         lines_ = text::SplitLines(text_);
     }
 
+    Registry::Replaced replaced;
+
     void Run() {
         Decode();
         ReadHeader();
@@ -83,15 +85,17 @@ private:
             const bool bigEndian = text_[0] == '\xFE';
             const std::string body = text_.substr(utf16 ? 2 : utf8Mark ? 3 : 0);
             const Converted converted = utf16 ? FromUtf16(body, bigEndian, codePage_) : FromUtf8(body, codePage_);
-            if (!converted.problem.empty()) {
-                // The line is counted in the file's own units: bytes, or UTF-16 characters.
+            // A line is counted in the file's own units: bytes, or UTF-16 characters.
+            const auto lineOf = [&](std::size_t at) {
                 const std::size_t width = utf16 ? 2 : 1, low = utf16 && bigEndian ? 1 : 0;
                 int line = 1;
-                for (std::size_t unit = 0; unit < converted.badAt; ++unit) {
+                for (std::size_t unit = 0; unit < at; ++unit) {
                     line += body[unit * width + low] == '\n' && (width == 1 || body[unit * width + 1 - low] == 0);
                 }
-                throw Registry::ParseError(line, converted.problem);
-            }
+                return line;
+            };
+            if (!converted.problem.empty()) throw Registry::ParseError(lineOf(converted.badAt), converted.problem);
+            if (converted.replaced > 0) replaced = {converted.replaced, lineOf(converted.firstReplacedAt)};
             text_ = converted.text;
         }
         lines_ = text::SplitLines(text_);
@@ -197,6 +201,8 @@ private:
             if (unicode_ && (*type == platform::REG_SZ || *type == platform::REG_EXPAND_SZ || *type == platform::REG_MULTI_SZ)) {
                 const Converted converted = FromUtf16(bytes, false, codePage_);
                 if (!converted.problem.empty()) Fail(converted.problem);
+                if (converted.replaced > 0 && replaced.count == 0) replaced.firstLine = LineNumber();
+                replaced.count += converted.replaced;
                 bytes = converted.text;
             }
             Registry::SetValue(*key_, valueName, *type, bytes);
@@ -336,9 +342,11 @@ void Registry::ImportRegFile(const std::string& text, std::uint32_t codePage) {
     *this = updated;
 }
 
-Registry Registry::ParseRegFile(const std::string& text, std::uint32_t codePage) {
+Registry Registry::ParseRegFile(const std::string& text, std::uint32_t codePage, Replaced* replaced) {
     Registry registry;
-    RegFileReader(text, registry, codePage).Run();
+    RegFileReader reader(text, registry, codePage);
+    reader.Run();
+    if (replaced) *replaced = reader.replaced;
     return registry;
 }
 

@@ -297,7 +297,7 @@ bool Registry::Delete(platform::HKey root, const std::string& path) {
     return true;
 }
 
-void Registry::AdoptUser(const std::string& sid) {
+void Registry::AdoptUser(std::string sid) {  // a copy: it may name the hive it deletes
     const std::function<void(platform::HKey, const std::string&, const Key&)> copy =
         [&](platform::HKey root, const std::string& path, const Key& from) {
             Key* to = Create(root, path);

@@ -73,15 +73,20 @@ public:
     // Throws ParseError naming the 1-based line of the first fault. The
     // header may also be "Windows Registry Editor Version 5.00": such a file
     // is UTF-16 (with its byte order mark) or UTF-8, and its text and the
-    // string data of hex(1), hex(2) and hex(7) are converted to codePage (a
-    // character it lacks is a ParseError).
-    static Registry ParseRegFile(const std::string& text, std::uint32_t codePage = 1252);
+    // string data of hex(1), hex(2) and hex(7) are converted to codePage: a
+    // character code page 1252 lacks reads as '?' (counted in `replaced`),
+    // one setupsim cannot convert to an Asian code page is a ParseError.
+    struct Replaced {
+        std::size_t count = 0;
+        int firstLine = 0;
+    };
+    static Registry ParseRegFile(const std::string& text, std::uint32_t codePage = 1252, Replaced* replaced = nullptr);
     // Applies registry file text to this registry, as importing a .reg file
     // does; on a ParseError the registry is left as it was.
     void ImportRegFile(const std::string& text, std::uint32_t codePage = 1252);
     // The user whose hive a registry export holds under HKEY_USERS\<sid>
     // (and <sid>_Classes) becomes the current user (and the classes root).
-    void AdoptUser(const std::string& sid);
+    void AdoptUser(std::string sid);
     // Keys in tree order; values in stored order. ParseRegFile(ExportRegFile())
     // gives back the same registry. Throws std::invalid_argument for a name
     // the format cannot carry (a line break in a key or value name, an empty
