@@ -5,12 +5,20 @@ add_library(setup_win32 STATIC ${WIN32_SOURCES})
 target_include_directories(setup_win32 PUBLIC src)
 target_link_libraries(setup_win32 PUBLIC user32 gdi32 advapi32 kernel32)
 
-# The program neither throws nor catches (the library's throw helpers end it:
-# src/program/cxx_runtime_stand_ins.cpp), so its code needs no landing pads; nor, on i686,
-# where structured exceptions use no tables, unwind tables.
-set(SETUP_EXCEPTION_OPTIONS -fno-exceptions)
+# setup.exe's size (make size). The program neither throws nor catches (the
+# library's throw helpers end it: src/program/cxx_runtime_stand_ins.cpp), so
+# its code needs no landing pads, no type information and, on i686, no unwind
+# tables. It has one thread, so a function-local static needs no guard (whose
+# lock would import CreateSemaphoreW, a failing stub on Windows 95). One
+# section a function lets the linker drop what nothing calls; std::string is
+# compiled once (src/platform/win32/win32_string_instantiation.*). On i686
+# the per-file clones of IPA-SRA and the inlining of small functions cost
+# more bytes than they save.
+set(SETUP_EXCEPTION_OPTIONS -fno-exceptions -fno-rtti -fno-threadsafe-statics -ffunction-sections -fdata-sections -fno-ident
+  -include ${CMAKE_SOURCE_DIR}/src/platform/win32/win32_string_instantiation.h)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  list(APPEND SETUP_EXCEPTION_OPTIONS -fno-asynchronous-unwind-tables)
+  list(APPEND SETUP_EXCEPTION_OPTIONS -fno-asynchronous-unwind-tables -fno-ipa-sra -fno-inline-small-functions
+    -mpreferred-stack-boundary=2)
 endif()
 foreach(target setup_journal setup_logic setup_win32)
   target_compile_options(${target} PRIVATE ${SETUP_EXCEPTION_OPTIONS})
@@ -33,6 +41,8 @@ target_link_options(setup PRIVATE -static -static-libgcc -static-libstdc++ -s
   -Wl,--no-insert-timestamp
   # Functions and data nothing refers to stay out.
   -Wl,--gc-sections
+  # An exe loads at its preferred base on every Windows it runs on.
+  -Wl,--disable-reloc-section
   # What each library and object takes up, for make size (scripts/size-report).
   -Wl,-Map,${CMAKE_BINARY_DIR}/setup.map)
 

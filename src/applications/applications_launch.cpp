@@ -4,6 +4,7 @@
 #include "environment/messages.h"
 #include "environment/package_layout.h"
 #include "environment/paths.h"
+#include "environment/registry_key.h"
 
 namespace setup {
 
@@ -27,24 +28,14 @@ constexpr InstallerFolders kGrouped{"W95-98\\app\\Setup.exe", "W2K-ME\\app\\Setu
 constexpr InstallerFolders kPerSystem{"WIN_9x\\app\\Setup.exe", "WIN_ME\\app\\Setup.exe", "WIN_NT40\\app\\Setup.exe"};
 
 std::optional<std::string> UninstallCommand(platform::Platform& platform) {
-    platform::HKey key = 0;
-    bool opened = false;
+    RegistryKey key(platform);
     for (const char* path : kUninstallKeys) {
-        opened = platform.RegOpenKeyEx(platform::HKEY_LOCAL_MACHINE, path, platform::KEY_QUERY_VALUE, key) ==
-                 platform::ERROR_SUCCESS;
-        if (opened) break;
+        if (key.Reopen(platform::HKEY_LOCAL_MACHINE, path, platform::KEY_QUERY_VALUE)) break;
     }
-    if (!opened) return std::nullopt;
-    std::optional<std::string> command;
     for (const char* name : kUninstallValues) {
-        platform::RegValue value;
-        if (platform.RegQueryValueEx(key, name, kCommandBytes, value) == platform::ERROR_SUCCESS) {
-            command = value.data.substr(0, value.data.find('\0'));
-            break;
-        }
+        if (std::optional<std::string> command = key.Text(name, kCommandBytes)) return command;
     }
-    platform.RegCloseKey(key);
-    return command;
+    return std::nullopt;
 }
 
 // Waits on the process between polls rather than polling without pause,

@@ -5,7 +5,7 @@
 
 #include "cleanup/cleanup_constants.h"
 #include "cleanup/cleanup_text.h"
-#include "cleanup/registry_key.h"
+#include "environment/registry_key.h"
 #include "cleanup/registry_purge.h"
 
 namespace setup::cleanup {
@@ -20,7 +20,7 @@ std::vector<std::string> ReadInstanceList(platform::Platform& platform) {
                            platform::KEY_ENUMERATE_SUB_KEYS);
     if (!mediaClass.IsOpen()) return instances;
     for (std::uint32_t index = 0;; ++index) {
-        const std::optional<std::string> name = mediaClass.SubKeyName(index);
+        const std::optional<std::string> name = mediaClass.SubKeyName(index, kNameChars);
         if (!name) break;
         instances.push_back(CutAfter(*name, kInstanceNameChars));
     }

@@ -4,7 +4,7 @@
 
 #include "cleanup/cleanup_constants.h"
 #include "cleanup/cleanup_text.h"
-#include "cleanup/registry_key.h"
+#include "environment/registry_key.h"
 #include "cleanup/registry_purge.h"
 
 namespace setup {
@@ -24,9 +24,9 @@ bool NamesInstance(const std::string& name, const std::string& instanceName) {
 std::vector<std::string> FindEntriesOf(platform::Platform& platform, const std::string& typeKeyPath,
                                        const std::string& instanceName) {
     std::vector<std::string> names;
-    cleanup::RegistryKey type(platform, platform::HKEY_LOCAL_MACHINE, typeKeyPath, platform::KEY_READ);
+    RegistryKey type(platform, platform::HKEY_LOCAL_MACHINE, typeKeyPath, platform::KEY_READ);
     for (std::uint32_t index = 0; type.IsOpen() && names.size() < cleanup::kMaxResourceMatches; ++index) {
-        const std::optional<std::string> name = type.SubKeyName(index);
+        const std::optional<std::string> name = type.SubKeyName(index, cleanup::kNameChars);
         if (!name) break;
         if (NamesInstance(*name, instanceName)) names.push_back(*name);
     }
@@ -39,7 +39,7 @@ void DeleteMediaResourceEntries(platform::Platform& platform, const std::string&
                                 const std::string& instanceName) {
     for (const std::string& name : FindEntriesOf(platform, typeKeyPath, instanceName)) {
         const std::string path = cleanup::ChildPath(typeKeyPath, name);
-        cleanup::RegistryKey entry(platform, platform::HKEY_LOCAL_MACHINE, path, platform::KEY_READ);
+        RegistryKey entry(platform, platform::HKEY_LOCAL_MACHINE, path, platform::KEY_READ);
         if (entry.IsOpen()) platform.RegDeleteKey(platform::HKEY_LOCAL_MACHINE, path);
     }
 }

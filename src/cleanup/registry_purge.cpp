@@ -3,13 +3,12 @@
 #include "cleanup/cleanup_constants.h"
 #include "cleanup/cleanup_text.h"
 #include "cleanup/media_class_purge.h"
-#include "cleanup/registry_key.h"
+#include "environment/registry_key.h"
 
 namespace setup {
 
 namespace {
 
-using cleanup::RegistryKey;
 
 // What one phase of deletions came to.
 enum class Deletions { None, Some, Failed };
@@ -24,7 +23,7 @@ Deletions DeleteEntriesBeginningWith(platform::Platform& platform, const std::st
     RegistryKey parent(platform, platform::HKEY_LOCAL_MACHINE, parentPath, platform::KEY_ENUMERATE_SUB_KEYS);
     std::uint32_t index = 0;
     while (parent.IsOpen()) {
-        const std::optional<std::string> name = parent.SubKeyName(index);
+        const std::optional<std::string> name = parent.SubKeyName(index, cleanup::kNameChars);
         if (!name) break;
         if (cleanup::CutAfter(*name, prefix.size()) != prefix) {
             ++index;

@@ -12,7 +12,6 @@ namespace setup {
 
 namespace {
 constexpr const char* kNoInstallationFiles = "Can not find installation files.";
-constexpr const char* kOptionSection = "InstallOption";
 }  // namespace
 
 int SetupDialog::DoModal() { return platform_.DialogBox(IDD_SETUP, 0, *this); }
@@ -26,13 +25,10 @@ void SetupDialog::OnInit(platform::DialogWindow& window) {
     window.ShowControl(IDC_PLEASE_WAIT, false);
 
     const std::string setupIni = SetupIniPath(sourceFolder_);
-    auto read = [&](const char* key, int defaultValue) {
-        return platform_.GetPrivateProfileInt(kOptionSection, key, defaultValue, setupIni);
-    };
-    options_.WindowsMEDriverAskUser = read("WindowsMEDriverAskUser", 0);
-    options_.WindowsMEDriver = read("WindowsMEDriver", 1);
-    options_.Windows98SEDriverAskUser = read("Windows98SEDriverAskUser", 0);
-    options_.Windows98SEDriver = read("Windows98SEDriver", 0);
+    for (int InstallOptions::*option : {&InstallOptions::WindowsMEDriverAskUser, &InstallOptions::WindowsMEDriver,
+                                        &InstallOptions::Windows98SEDriverAskUser, &InstallOptions::Windows98SEDriver}) {
+        options_.*option = ReadInstallOption(platform_, setupIni, option);
+    }
     os_ = DetermineOsKind(platform_);
     if (os_.NT4) {
         // No driver on Windows NT 4.0.

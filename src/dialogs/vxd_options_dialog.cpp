@@ -2,6 +2,7 @@
 
 #include "dialogs/minimised_icon.h"
 #include "driver/option_installations.h"
+#include "environment/install_options.h"
 #include "environment/source_folder.h"
 #include "resources/resource_ids.h"
 
@@ -16,7 +17,9 @@ std::string VxdPackageFolder(platform::Platform& platform) {
 
 VxdOptionsDialog::VxdOptionsDialog(platform::Platform& platform)
     : OptionDialog(platform, IDD_VXD_OPTIONS, VxdPackageFolder(platform)) {
-    fullPackage_ = platform.GetPrivateProfileInt("InstallOption", "FullPackage", 0, PackageFolder() + "Setup.ini");
+    const SetupIniKey& fullPackage = SetupIniKeyNamed("FullPackage");
+    fullPackage_ = platform.GetPrivateProfileInt(fullPackage.section, fullPackage.name, fullPackage.defaultValue,
+                                                 PackageFolder() + "Setup.ini");
 }
 
 void VxdOptionsDialog::OnInit(platform::DialogWindow& window) {

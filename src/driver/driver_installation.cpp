@@ -60,7 +60,7 @@ void ScheduleMixerReplacement(platform::Platform& platform, const std::string& d
     ScheduleBootRename(platform, windows + "Mixer.exe", windows + "Mixer.dat");
 }
 
-std::set<KernelStreamingInf> KernelStreamingRewrite(const DriverInstallation& run) {
+KernelStreamingInfs KernelStreamingRewrite(const DriverInstallation& run) {
     if (run.vxdChosen) return {};
     if (run.package == PackageKind::Flat) {
         if (run.os.Win98SE && run.options.InstallWDMDriver != 0) {
@@ -126,7 +126,8 @@ void StageDriver(DriverInstallation& run) {
         PlainCopy(platform, packageFile, staging + name);
         CopyToSetupSource(platform, setupSource, packageFile, name, folders.other);
         if (IsInfName(name) && (run.vxdChosen || run.os.Win98)) {
-            // Copied from the package unedited; rule 3 edits them below.
+            // Copied from the package unedited; their source disks are
+            // pointed at the staged files below, once every copy is made.
             for (const std::string& folder : {folders.inf, folders.other}) {
                 NormalCopy(platform, packageFile, folder + name);
                 installedInfs.push_back(folder + name);
@@ -146,7 +147,7 @@ void StageDriver(DriverInstallation& run) {
     }
     const SourceDiskForm form = run.vxdChosen ? SourceDiskForm::VxdShortPath : run.wdmSourceDisks;
     for (const std::string& inf : installedInfs) RewriteSourceDisks(platform, inf, form);
-    const std::set<KernelStreamingInf> kernelStreaming = KernelStreamingRewrite(run);
+    const KernelStreamingInfs kernelStreaming = KernelStreamingRewrite(run);
     if (!kernelStreaming.empty()) RewriteCopyFlags(platform, kernelStreaming);
 }
 

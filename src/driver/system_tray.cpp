@@ -1,23 +1,11 @@
 #include "driver/system_tray.h"
 
 #include "environment/paths.h"
+#include "environment/registry_key.h"
 
 namespace setup {
 
 namespace {
-
-struct TrayValue {
-    std::uint32_t type = platform::REG_DWORD;
-    std::uint32_t number = 0;
-};
-
-std::optional<TrayValue> ReadServices(platform::Platform& platform, platform::HKey key) {
-    platform::RegValue value;
-    if (platform.RegQueryValueEx(key, "Services", 4, value) != platform::ERROR_SUCCESS) return std::nullopt;
-    TrayValue tray{value.type, 0};
-    for (std::size_t i = value.data.size(); i-- > 0;) tray.number = tray.number << 8 | static_cast<unsigned char>(value.data[i]);
-    return tray;
-}
 
 std::string FourBytes(std::uint32_t number) {
     std::string bytes;
@@ -26,21 +14,20 @@ std::string FourBytes(std::uint32_t number) {
 }
 
 void ClearVolumeService(platform::Platform& platform, platform::HKey root, const char* path) {
-    platform::HKey key = 0;
-    if (platform.RegOpenKeyEx(root, path, platform::KEY_ALL_ACCESS, key) != platform::ERROR_SUCCESS) return;
-    if (const std::optional<TrayValue> services = ReadServices(platform, key)) {
+    RegistryKey key(platform, root, path, platform::KEY_ALL_ACCESS);
+    if (const std::optional<platform::RegValue> services = key.Value("Services", 4)) {
         // Written back under the type the read returned.
-        platform.RegSetValueEx(key, "Services", services->type, FourBytes(services->number & ~kTrayVolumeService));
+        platform.RegSetValueEx(key.Handle(), "Services", services->type,
+                               FourBytes(LittleEndian(services->data) & ~kTrayVolumeService));
     }
-    platform.RegCloseKey(key);
 }
 
 }  // namespace
 
-std::optional<std::uint32_t> ReadTrayServices(platform::Platform& platform, platform::HKey key) {
-    const std::optional<TrayValue> services = ReadServices(platform, key);
+std::optional<std::uint32_t> ReadTrayServices(RegistryKey& key) {
+    const std::optional<platform::RegValue> services = key.Value("Services", 4);
     if (!services) return std::nullopt;
-    return services->number;
+    return LittleEndian(services->data);
 }
 
 void TakeVolumeIconOutOfTray(platform::Platform& platform) {
@@ -52,8 +39,8 @@ void TakeVolumeIconOutOfTray(platform::Platform& platform) {
 
 void ResetMixerDefaults(platform::Platform& platform) {
     const std::string path = WindowsFolder(platform) + "mixerdef.ini";
-    // Only an existing file is touched; the stream stays open meanwhile, as
-    // the original keeps it.
+    // Only an existing file is touched, since writing the entry would create
+    // a missing one; the stream that tells stays open until it is written.
     const std::unique_ptr<platform::FileStream> file = platform.fopen(path, "rb");
     if (file) platform.WritePrivateProfileString("RUNTIME", "Initialize", "0", path);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "environment/registry_key.h"
 #include "platform/platform.h"
 
 namespace setup {
@@ -21,6 +22,6 @@ void TakeVolumeIconOutOfTray(platform::Platform& platform);
 void ResetMixerDefaults(platform::Platform& platform);
 
 // "Services" of an open Systray key as a 32-bit number.
-std::optional<std::uint32_t> ReadTrayServices(platform::Platform& platform, platform::HKey key);
+std::optional<std::uint32_t> ReadTrayServices(RegistryKey& key);
 
 }  // namespace setup

@@ -8,6 +8,7 @@
 #include "environment/companion_applications.h"
 #include "environment/os_kind.h"
 #include "environment/paths.h"
+#include "environment/registry_key.h"
 #include "inf/inf_config_switches.h"
 #include "inf/inf_source_disks.h"
 
@@ -47,15 +48,8 @@ void PlaceEditedInf(platform::Platform& platform, const std::string& from, const
 }
 
 std::optional<std::string> RegisteredMixerFolder(platform::Platform& platform, const char* keyPath) {
-    platform::HKey key = 0;
-    if (platform.RegOpenKeyEx(platform::HKEY_LOCAL_MACHINE, keyPath, platform::KEY_QUERY_VALUE, key) !=
-        platform::ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    platform::RegValue value;
-    const bool read = platform.RegQueryValueEx(key, "Path", kPathBytes, value) == platform::ERROR_SUCCESS;
-    platform.RegCloseKey(key);
-    const std::string folder = read ? value.data.substr(0, value.data.find('\0')) : std::string();
+    const std::string folder =
+        RegistryKey(platform, platform::HKEY_LOCAL_MACHINE, keyPath, platform::KEY_QUERY_VALUE).Text("Path", kPathBytes).value_or("");
     if (folder.empty()) return std::nullopt;
     const std::string candidate = WithBackslash(folder);
     if (!CanOpenForReading(platform, candidate + "Mixer.exe")) return std::nullopt;

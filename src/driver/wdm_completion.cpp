@@ -3,6 +3,7 @@
 #include "driver/staging.h"
 #include "driver/system_tray.h"
 #include "environment/paths.h"
+#include "environment/registry_key.h"
 
 namespace setup {
 
@@ -75,49 +76,31 @@ int WaitForNewMixerDevice(platform::Platform& platform, const std::function<void
 }
 
 void WaitForTrayVolumeIcon(platform::Platform& platform, const std::function<void()>& repaint) {
-    platform::HKey key = 0;
-    if (platform.RegOpenKeyEx(platform::HKEY_CURRENT_USER, kSystrayKey, platform::KEY_ALL_ACCESS, key) !=
-        platform::ERROR_SUCCESS) {
-        return;
-    }
-    if (const std::optional<std::uint32_t> first = ReadTrayServices(platform, key)) {
+    RegistryKey key(platform, platform::HKEY_CURRENT_USER, kSystrayKey, platform::KEY_ALL_ACCESS);
+    if (const std::optional<std::uint32_t> first = ReadTrayServices(key)) {
         std::uint32_t services = *first;
         for (int waits = 0; !(services & kTrayVolumeService) && waits < kMaxTrayWaits; ++waits) {
             platform.Sleep(kTrayPause);
             Repaint(repaint);
             // A read that fails leaves the value read before: the wait goes on.
-            services = ReadTrayServices(platform, key).value_or(services);
+            services = ReadTrayServices(key).value_or(services);
         }
     }
-    platform.RegCloseKey(key);
 }
 
 // Each sub-key of the MEDIA class until visit returns true.
 void ForEachMediaInstance(platform::Platform& platform, const std::function<bool(const std::string&)>& visit) {
-    platform::HKey media = 0;
-    if (platform.RegOpenKeyEx(platform::HKEY_LOCAL_MACHINE, kMediaClassKey, platform::KEY_QUERY_VALUE |
-                              platform::KEY_ENUMERATE_SUB_KEYS, media) != platform::ERROR_SUCCESS) {
-        return;
+    RegistryKey media(platform, platform::HKEY_LOCAL_MACHINE, kMediaClassKey,
+                      platform::KEY_QUERY_VALUE | platform::KEY_ENUMERATE_SUB_KEYS);
+    for (std::uint32_t index = 0;; ++index) {
+        const std::optional<std::string> name = media.SubKeyName(index, kMediaNameChars);
+        if (!name || visit(std::string(kMediaClassKey) + "\\" + *name)) break;
     }
-    std::string name;
-    for (std::uint32_t index = 0;
-         platform.RegEnumKeyEx(media, index, kMediaNameChars, name) == platform::ERROR_SUCCESS; ++index) {
-        if (visit(std::string(kMediaClassKey) + "\\" + name)) break;
-    }
-    platform.RegCloseKey(media);
 }
 
 std::optional<std::string> DriverDescription(platform::Platform& platform, const std::string& instance) {
-    platform::HKey key = 0;
-    if (platform.RegOpenKeyEx(platform::HKEY_LOCAL_MACHINE, instance, platform::KEY_QUERY_VALUE, key) !=
-        platform::ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    platform::RegValue value;
-    const bool read = platform.RegQueryValueEx(key, "DriverDesc", kDescriptionBytes, value) == platform::ERROR_SUCCESS;
-    platform.RegCloseKey(key);
-    if (!read) return std::nullopt;
-    return value.data.substr(0, value.data.find('\0'));
+    return RegistryKey(platform, platform::HKEY_LOCAL_MACHINE, instance, platform::KEY_QUERY_VALUE)
+        .Text("DriverDesc", kDescriptionBytes);
 }
 
 bool LegacyDevicesEnabled(platform::Platform& platform) {
@@ -125,16 +108,11 @@ bool LegacyDevicesEnabled(platform::Platform& platform) {
     ForEachMediaInstance(platform, [&](const std::string& instance) {
         const std::optional<std::string> description = DriverDescription(platform, instance);
         if (!description || (*description != kAudioDevices[0] && *description != kAudioDevices[1])) return false;
-        platform::HKey settings = 0;
-        if (platform.RegOpenKeyEx(platform::HKEY_LOCAL_MACHINE, instance + "\\Settings", platform::KEY_ALL_ACCESS,
-                                  settings) != platform::ERROR_SUCCESS) {
-            return false;
-        }
-        platform::RegValue value;
-        const bool read = platform.RegQueryValueEx(settings, "EnableLegacy", 4, value) == platform::ERROR_SUCCESS &&
-                          !value.data.empty();
-        platform.RegCloseKey(settings);
-        if (read) legacy = (static_cast<unsigned char>(value.data[0]) & 0x1) != 0;
+        const std::optional<platform::RegValue> value =
+            RegistryKey(platform, platform::HKEY_LOCAL_MACHINE, instance + "\\Settings", platform::KEY_ALL_ACCESS)
+                .Value("EnableLegacy", 4);
+        const bool read = value && !value->data.empty();
+        if (read) legacy = (static_cast<unsigned char>(value->data[0]) & 0x1) != 0;
         return read;
     });
     return legacy;

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "environment/paths.h"
+#include "environment/registry_key.h"
 
 namespace setup {
 
@@ -21,20 +22,12 @@ bool IsSetupFile(const std::string& name) {
 
 WindowsSetupSource FindWindowsSetupSource(platform::Platform& platform) {
     WindowsSetupSource source;
-    platform::HKey key = 0;
-    if (platform.RegOpenKeyEx(platform::HKEY_LOCAL_MACHINE, kWindowsSetupKey, platform::KEY_ALL_ACCESS, key) !=
-        platform::ERROR_SUCCESS) {
-        return source;
+    RegistryKey key(platform, platform::HKEY_LOCAL_MACHINE, kWindowsSetupKey, platform::KEY_ALL_ACCESS);
+    const std::optional<std::string> folder = key.Text("SourcePath", kPathBytes);
+    if (folder && !folder->empty() && platform.SetCurrentDirectory(*folder)) {
+        source.folder = WithBackslash(*folder);
+        source.copying = true;
     }
-    platform::RegValue value;
-    if (platform.RegQueryValueEx(key, "SourcePath", kPathBytes, value) == platform::ERROR_SUCCESS) {
-        const std::string folder = value.data.substr(0, value.data.find('\0'));
-        if (!folder.empty() && platform.SetCurrentDirectory(folder)) {
-            source.folder = WithBackslash(folder);
-            source.copying = true;
-        }
-    }
-    platform.RegCloseKey(key);
     return source;
 }
 

@@ -2,34 +2,39 @@
 
 namespace setup {
 
-namespace {
-constexpr const char* kSection = "InstallOption";
+std::string SetupIniPath(const std::string& sourceFolder) { return sourceFolder + "setup.ini"; }
+
+const SetupIniKey& SetupIniKeyNamed(const std::string& name) {
+    for (const SetupIniKey& key : kSetupIniKeys) {
+        if (name == key.name) return key;
+    }
+    return kSetupIniKeys[0];  // not reached: every caller names a key of the table
 }
 
-std::string SetupIniPath(const std::string& sourceFolder) { return sourceFolder + "setup.ini"; }
+int ReadInstallOption(platform::Platform& platform, const std::string& setupIni, int InstallOptions::*option) {
+    for (const SetupIniKey& key : kSetupIniKeys) {
+        if (key.option == option) return platform.GetPrivateProfileInt(key.section, key.name, key.defaultValue, setupIni);
+    }
+    return 0;  // not reached: every option has its key
+}
 
 InstallOptions ReadInstallOptions(platform::Platform& platform, const std::string& sourceFolder) {
     const std::string file = SetupIniPath(sourceFolder);
     InstallOptions options;
-    auto read = [&](const char* key, int& field) {
-        field = platform.GetPrivateProfileInt(kSection, key, field, file);
-    };
-    read("DriverOnly", options.DriverOnly);
-    read("WindowsMEDriverAskUser", options.WindowsMEDriverAskUser);
-    read("WindowsMEDriver", options.WindowsMEDriver);
-    read("Windows98SEDriverAskUser", options.Windows98SEDriverAskUser);
-    read("Windows98SEDriver", options.Windows98SEDriver);
-    read("WebSetup", options.WebSetup);
-    read("InstallWDMDriver", options.InstallWDMDriver);
+    for (const SetupIniKey& key : kSetupIniKeys) {
+        if (key.option) options.*key.option = platform.GetPrivateProfileInt(key.section, key.name, key.defaultValue, file);
+    }
     return options;
 }
 
 int ReadUsingCdda(platform::Platform& platform, const std::string& sourceFolder) {
-    return platform.GetPrivateProfileInt("Default", "UsingCDDA", 0, SetupIniPath(sourceFolder));
+    const SetupIniKey& key = SetupIniKeyNamed("UsingCDDA");
+    return platform.GetPrivateProfileInt(key.section, key.name, key.defaultValue, SetupIniPath(sourceFolder));
 }
 
 std::string ReadLogPath(platform::Platform& platform, const std::string& sourceFolder) {
-    return platform.GetPrivateProfileString("Default", "Log", "", SetupIniPath(sourceFolder));
+    const SetupIniKey& key = SetupIniKeyNamed("Log");
+    return platform.GetPrivateProfileString(key.section, key.name, "", SetupIniPath(sourceFolder));
 }
 
 }  // namespace setup

@@ -102,10 +102,10 @@ const char* ToString(KernelStreamingInf inf) {
     return "unknown kernel-streaming INF";
 }
 
-void RewriteCopyFlags(platform::Platform& platform, const std::set<KernelStreamingInf>& infs) {
+void RewriteCopyFlags(platform::Platform& platform, KernelStreamingInfs infs) {
     const std::string infFolder = WindowsFolder(platform) + inf::kInfFolder;
     for (const CopyFlagFile& file : kCopyFlagFiles) {
-        if (infs.count(file.id) != 0) RewritePair(platform, infFolder, file);
+        if (infs.Has(file.id)) RewritePair(platform, infFolder, file);
     }
 }
 

@@ -46,8 +46,8 @@ void RewriteSourceDisks(platform::Platform& platform, const std::string& infPath
     }
     if (!found) return;
     const SourceDiskRewrite& rewrite = *found;
-    // The whole value, however long: cutting it to the original's 1024-byte
-    // buffer would lose the end of the entry when it is written back.
+    // The whole value, however long: read through a fixed buffer, a long
+    // entry would lose its end when it is written back with the path added.
     const std::string value = platform.GetPrivateProfileString(inf::kSourceDisksNames, rewrite.diskKey, "", infPath);
     if (rewrite.onlyWhenPresent && value.empty()) return;
 

@@ -1,5 +1,6 @@
 #include "startup/log_header.h"
 
+#include "environment/install_options.h"
 #include "environment/source_folder.h"
 #include "startup/log_guard.h"
 
@@ -11,6 +12,15 @@ namespace {
 std::string Padded(int number, std::size_t digits) {
     std::string text = std::to_string(number);
     return text.size() < digits ? std::string(digits - text.size(), '0') + text : text;
+}
+
+// "; setup.ini: DriverOnly=0 ... UsingCDDA=0": the numbers the run went by.
+std::string SetupIniLine(const RunFacts& facts) {
+    std::string line = "; setup.ini:";
+    for (const SetupIniKey& key : kSetupIniKeys) {
+        if (key.option) line += std::string(" ") + key.name + "=" + std::to_string(facts.options.*key.option);
+    }
+    return line + " UsingCDDA=" + std::to_string(facts.usingCdda);
 }
 
 }  // namespace
@@ -35,7 +45,6 @@ std::vector<std::string> LogHeader(const RunFacts& facts) {
     // Windows 9x keeps the version in the build number's high word.
     const std::uint32_t build = v.platformId == 1 ? v.buildNumber & 0xFFFF : v.buildNumber;
     const platform::LocalTime& t = facts.time;
-    const InstallOptions& o = facts.options;
     return {
         std::string(kLogFirstLineStart) + " " + kProgramVersion + " log",
         "; command line: " + facts.programPath + (facts.commandLine.empty() ? "" : " " + facts.commandLine),
@@ -45,11 +54,7 @@ std::vector<std::string> LogHeader(const RunFacts& facts) {
             ":" + Padded(t.minute, 2) + ":" + Padded(t.second, 2),
         "; start folder: " + facts.startFolder,
         "; Windows folder: " + facts.windowsFolder + ", system folder: " + facts.systemFolder,
-        "; setup.ini: DriverOnly=" + std::to_string(o.DriverOnly) + " WindowsMEDriverAskUser=" +
-            std::to_string(o.WindowsMEDriverAskUser) + " WindowsMEDriver=" + std::to_string(o.WindowsMEDriver) +
-            " Windows98SEDriverAskUser=" + std::to_string(o.Windows98SEDriverAskUser) + " Windows98SEDriver=" +
-            std::to_string(o.Windows98SEDriver) + " WebSetup=" + std::to_string(o.WebSetup) + " InstallWDMDriver=" +
-            std::to_string(o.InstallWDMDriver) + " UsingCDDA=" + std::to_string(facts.usingCdda),
+        SetupIniLine(facts),
     };
 }
 

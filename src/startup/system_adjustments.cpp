@@ -1,6 +1,7 @@
 #include "startup/system_adjustments.h"
 
 #include "environment/paths.h"
+#include "environment/registry_key.h"
 
 namespace setup {
 
@@ -12,30 +13,17 @@ constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\R
 constexpr const char* kRunValue = "PCI Audio Applications";
 constexpr std::size_t kFormatsBufferBytes = 1024;
 
-// REG_SZ data up to its first terminating zero.
-std::string TextOf(const std::string& data) { return data.substr(0, data.find('\0')); }
-
 std::optional<std::string> ReadSystemFormats(platform::Platform& platform) {
-    platform::HKey key = 0;
-    if (platform.RegOpenKeyEx(platform::HKEY_CURRENT_USER, kAudioKey, platform::KEY_ALL_ACCESS, key) !=
-        platform::ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    platform::RegValue value;
-    const bool read =
-        platform.RegQueryValueEx(key, "SystemFormats", kFormatsBufferBytes, value) == platform::ERROR_SUCCESS;
-    platform.RegCloseKey(key);
-    if (!read) return std::nullopt;
-    return TextOf(value.data);
+    return RegistryKey(platform, platform::HKEY_CURRENT_USER, kAudioKey, platform::KEY_ALL_ACCESS)
+        .Text("SystemFormats", kFormatsBufferBytes);
 }
 
 void SetDefaultFormat(platform::Platform& platform, platform::HKey root, const char* path,
                       const std::string& name) {
-    platform::HKey key = 0;
-    if (platform.RegOpenKeyEx(root, path, platform::KEY_ALL_ACCESS, key) != platform::ERROR_SUCCESS) return;
-    // Stored without a terminating zero, as the original writes it.
-    platform.RegSetValueEx(key, "DefaultFormat", platform::REG_SZ, name);
-    platform.RegCloseKey(key);
+    RegistryKey key(platform, root, path, platform::KEY_ALL_ACCESS);
+    // Without a terminating zero: the value's length is the name's, as every
+    // release of this setup has stored it.
+    if (key.IsOpen()) platform.RegSetValueEx(key.Handle(), "DefaultFormat", platform::REG_SZ, name);
 }
 
 }  // namespace
@@ -67,13 +55,8 @@ void SelectCdRecordingFormat(platform::Platform& platform) {
 }
 
 void DeleteApplicationsRunValue(platform::Platform& platform) {
-    platform::HKey key = 0;
-    if (platform.RegOpenKeyEx(platform::HKEY_LOCAL_MACHINE, kRunKey, platform::KEY_ALL_ACCESS, key) !=
-        platform::ERROR_SUCCESS) {
-        return;
-    }
-    platform.RegDeleteValue(key, kRunValue);
-    platform.RegCloseKey(key);
+    RegistryKey key(platform, platform::HKEY_LOCAL_MACHINE, kRunKey, platform::KEY_ALL_ACCESS);
+    if (key.IsOpen()) platform.RegDeleteValue(key.Handle(), kRunValue);
 }
 
 }  // namespace setup

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <memory>
-#include <set>
 
 #include "campaign/campaign.h"
 #include "fuzz/inf_rules_property.h"
@@ -18,10 +17,10 @@ namespace {
 std::string CheckCopyFlags(std::uint8_t choices, const std::string& file) {
     const std::string inf = "C:\\WINDOWS\\INF\\", names[] = {"ks", "wdmaudio", "ksfilter"};
     vm::VirtualMachine m;
-    std::set<setup::KernelStreamingInf> chosen;
+    setup::KernelStreamingInfs chosen;
     for (int i = 0; i < 3; ++i) {
         m.Files().PutFile(inf + names[i] + ".inf", file);
-        if (choices & (1u << i)) chosen.insert(static_cast<setup::KernelStreamingInf>(i));
+        if (choices & (1u << i)) chosen.Add(static_cast<setup::KernelStreamingInf>(i));
     }
     if (choices & 0x08) m.Faults().push_back({"CopyFile", 0});
     if (choices & 0x10) m.Faults().push_back({"fopen", 2});
@@ -29,7 +28,7 @@ std::string CheckCopyFlags(std::uint8_t choices, const std::string& file) {
     for (int i = 0; i < 3; ++i) {
         // The INF as it was, unless chosen and its ".new" file made (as the rule may) and copied over it.
         const std::optional<std::string> made = m.Files().ReadFile(inf + names[i] + ".new");
-        const bool replaced = chosen.count(static_cast<setup::KernelStreamingInf>(i)) && made && !(choices & 0x08);
+        const bool replaced = chosen.Has(static_cast<setup::KernelStreamingInf>(i)) && made && !(choices & 0x08);
         const std::string problem = made ? campaign::CopyFlagDifference(file, *made) : "";
         if (!problem.empty()) return names[i] + ".new: " + problem;
         if (m.Files().ReadFile(inf + names[i] + ".inf") != (replaced ? *made : file)) return names[i] + ".inf is wrong";

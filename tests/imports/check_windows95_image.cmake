@@ -5,7 +5,10 @@
 # - static imports only from the system DLLs every Windows 95 has and the
 #   program needs, and from the C run-time DLL C_RUNTIME (the Setup API, the
 #   Configuration Manager and the mixer are loaded at run time);
-# - no iostreams linked in: their type information names std::ios_base.
+# - no wide function imported (a name ending in "W"): Windows 95 has them as
+#   stubs that fail;
+# - no iostreams linked in: their type information names std::ios_base;
+# - with -DMAX_BYTES=N, no larger than N bytes.
 # Every problem found is listed, one per line.
 cmake_minimum_required(VERSION 3.20)
 set(WINDOWS95_DLLS KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL)
@@ -61,6 +64,19 @@ foreach(import IN LISTS imports)
     list(APPEND problems "imports ${name}, not one of ${WINDOWS95_DLLS} ${C_RUNTIME}")
   endif()
 endforeach()
+
+string(REGEX MATCHALL "\n\t[0-9a-fA-F]+\t +[0-9]+  [A-Za-z0-9_]+W\n" wide "${dump}\n")
+foreach(line IN LISTS wide)
+  string(REGEX REPLACE ".* " "" function "${line}")
+  string(STRIP "${function}" function)
+  list(APPEND problems "imports ${function}, a wide function Windows 95 only stubs")
+endforeach()
+if(MAX_BYTES)
+  file(SIZE "${IMAGE}" bytes)
+  if(bytes GREATER MAX_BYTES)
+    list(APPEND problems "${bytes} bytes, more than ${MAX_BYTES} (make size shows where they go)")
+  endif()
+endif()
 
 file(STRINGS "${IMAGE}" iostreams REGEX "St8ios_base" LIMIT_COUNT 1)
 if(iostreams)

@@ -205,16 +205,16 @@ std::string NewPath(KernelStreamingInf inf) {
 }
 
 TEST(InfCopyFlags, TheSystemInfsAndOnlyTheChosenOnes) {
-    for (const std::set<KernelStreamingInf>& chosen : std::vector<std::set<KernelStreamingInf>>{
+    for (const setup::KernelStreamingInfs chosen : std::vector<setup::KernelStreamingInfs>{
              {}, {KernelStreamingInf::KsFilter}, {KernelStreamingInf::Ks, KernelStreamingInf::WdmAudio},
              setup::kAllKernelStreamingInfs}) {
         TestMachine machine;
-        for (KernelStreamingInf inf : setup::kAllKernelStreamingInfs) {
+        for (KernelStreamingInf inf : setup::kEachKernelStreamingInf) {
             machine.Files().PutFile(InfPath(inf), TestInf(std::string("system/") + setup::ToString(inf)));
         }
         setup::RewriteCopyFlags(machine.Journaled(), chosen);
-        for (KernelStreamingInf inf : setup::kAllKernelStreamingInfs) {
-            const bool isChosen = chosen.count(inf) != 0;
+        for (KernelStreamingInf inf : setup::kEachKernelStreamingInf) {
+            const bool isChosen = chosen.Has(inf);
             const std::string name = setup::ToString(inf);
             EXPECT_EQ(machine.Files().ReadFile(InfPath(inf)), TestInf((isChosen ? "system/rewritten/" : "system/") + name)) << name;
             EXPECT_EQ(machine.Files().ReadFile(NewPath(inf)),

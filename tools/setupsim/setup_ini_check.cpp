@@ -3,6 +3,7 @@
 #include <cctype>
 #include <map>
 
+#include "environment/install_options.h"
 #include "platform/vm/ini_text.h"
 #include "platform/vm/name_compare.h"
 #include "platform/vm/profile.h"
@@ -10,18 +11,6 @@
 
 namespace setupsim {
 
-const KnownKey kKnownSetupIniKeys[10] = {
-    {"InstallOption", "DriverOnly", 0},
-    {"InstallOption", "WindowsMEDriverAskUser", 0},
-    {"InstallOption", "WindowsMEDriver", 1},
-    {"InstallOption", "Windows98SEDriverAskUser", 0},
-    {"InstallOption", "Windows98SEDriver", 0},
-    {"InstallOption", "WebSetup", 0},
-    {"InstallOption", "InstallWDMDriver", 0},
-    {"InstallOption", "FullPackage", 0},
-    {"Default", "UsingCDDA", 0},
-    {"Default", "Log", 0, true},
-};
 
 namespace {
 
@@ -33,23 +22,23 @@ bool OneEditApart(const std::string& a, const std::string& b) {
     return EditDistance(vm::Lower(a), vm::Lower(b)) == 1;
 }
 
-const KnownKey* FindKey(const std::string& section, const std::string& name) {
-    for (const KnownKey& known : kKnownSetupIniKeys) {
-        if (vm::name::Equal(known.section, section) && vm::name::Equal(known.key, name)) return &known;
+const setup::SetupIniKey* FindKey(const std::string& section, const std::string& name) {
+    for (const setup::SetupIniKey& known : setup::kSetupIniKeys) {
+        if (vm::name::Equal(known.section, section) && vm::name::Equal(known.name, name)) return &known;
     }
     return nullptr;
 }
 
-const KnownKey* KeyOneEditAway(const std::string& section, const std::string& name) {
-    for (const KnownKey& known : kKnownSetupIniKeys) {
-        if (vm::name::Equal(known.section, section) && OneEditApart(known.key, name)) return &known;
+const setup::SetupIniKey* KeyOneEditAway(const std::string& section, const std::string& name) {
+    for (const setup::SetupIniKey& known : setup::kSetupIniKeys) {
+        if (vm::name::Equal(known.section, section) && OneEditApart(known.name, name)) return &known;
     }
     return nullptr;
 }
 
-const KnownKey* KeyOfOtherSection(const std::string& section, const std::string& name) {
-    for (const KnownKey& known : kKnownSetupIniKeys) {
-        if (!vm::name::Equal(known.section, section) && vm::name::Equal(known.key, name)) return &known;
+const setup::SetupIniKey* KeyOfOtherSection(const std::string& section, const std::string& name) {
+    for (const setup::SetupIniKey& known : setup::kSetupIniKeys) {
+        if (!vm::name::Equal(known.section, section) && vm::name::Equal(known.name, name)) return &known;
     }
     return nullptr;
 }
@@ -77,30 +66,30 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // A log asked for by setup.ini is for a test CD: every user of the medium
 // would get one.
-void CheckLogPath(const std::string& content, const KnownKey& known, const ScannedLine& line,
+void CheckLogPath(const std::string& content, const setup::SetupIniKey& known, const ScannedLine& line,
                   std::vector<Finding>& findings) {
-    const std::string path = vm::profile::ReadString(content, known.section, known.key).value_or("");
+    const std::string path = vm::profile::ReadString(content, known.section, known.name).value_or("");
     if (path.empty()) return;
     const bool absolute = path.size() > 2 && path[1] == ':' && path[2] == '\\';
     findings.push_back({Severity::Warning,
-                        At(line) + known.key + " = " + Quoted(path) + ": every run writes a log of its effects " +
+                        At(line) + known.name + " = " + Quoted(path) + ": every run writes a log of its effects " +
                             (absolute ? "there" : "there, relative to the folder it is started in (on a CD, that "
                                                   "folder is read-only and no log is written)") +
                             "; meant for a test CD, not for the package users get"});
 }
 
-void CheckValue(const std::string& content, const KnownKey& known, const ScannedLine& line,
+void CheckValue(const std::string& content, const setup::SetupIniKey& known, const ScannedLine& line,
                 std::vector<Finding>& findings) {
     if (known.path) {
         CheckLogPath(content, known, line, findings);
         return;
     }
-    const std::string text = vm::profile::ReadString(content, known.section, known.key).value_or("");
-    const int read = vm::profile::ReadInt(content, known.section, known.key, known.defaultValue, vm::profile::System::Win9x);
+    const std::string text = vm::profile::ReadString(content, known.section, known.name).value_or("");
+    const int read = vm::profile::ReadInt(content, known.section, known.name, known.defaultValue, vm::profile::System::Win9x);
     // NT reads a leading '+' as a sign; 9x stops at it.
-    const int readOnNt = vm::profile::ReadInt(content, known.section, known.key, known.defaultValue, vm::profile::System::Nt);
+    const int readOnNt = vm::profile::ReadInt(content, known.section, known.name, known.defaultValue, vm::profile::System::Nt);
     const std::size_t number = LeadingNumberLength(text);
-    const std::string what = At(line) + known.key + " = " + Quoted(text);
+    const std::string what = At(line) + known.name + " = " + Quoted(text);
     if (number > 0 && number == text.size() && Denotes(text, read)) return;
     if (text.empty()) {
         findings.push_back({read == known.defaultValue ? Severity::Warning : Severity::Error,
@@ -192,23 +181,23 @@ std::vector<Finding> CheckSetupIni(const std::optional<std::string>& content) {
                                                        std::to_string(first->second)});
             continue;
         }
-        if (const KnownKey* known = FindKey(use.known, line.name)) {
-            if (line.name != known->key) {
-                findings.push_back({Severity::Warning, At(line) + key + " differs from \"" + known->key +
+        if (const setup::SetupIniKey* known = FindKey(use.known, line.name)) {
+            if (line.name != known->name) {
+                findings.push_back({Severity::Warning, At(line) + key + " differs from \"" + known->name +
                                                            "\" only in case; the profile functions ignore case, so it counts"});
             }
             CheckValue(*content, *known, line, findings);
-        } else if (const KnownKey* other = KeyOfOtherSection(use.known, line.name)) {
+        } else if (const setup::SetupIniKey* other = KeyOfOtherSection(use.known, line.name)) {
             findings.push_back({Severity::Error, At(line) + key + " is read from [" + other->section + "], not from [" +
                                                      use.known + "]: here it does not count"});
-        } else if (const KnownKey* near = KeyOneEditAway(use.known, line.name)) {
-            const bool alsoSet = vm::profile::ReadString(*content, near->section, near->key).has_value();
+        } else if (const setup::SetupIniKey* near = KeyOneEditAway(use.known, line.name)) {
+            const bool alsoSet = vm::profile::ReadString(*content, near->section, near->name).has_value();
             findings.push_back({alsoSet ? Severity::Warning : Severity::Error,
-                                At(line) + key + " looks like a misspelt \"" + near->key +
+                                At(line) + key + " looks like a misspelt \"" + near->name +
                                     "\": the program does not read it" +
-                                    (alsoSet      ? std::string(" (\"") + near->key + "\" is set as well)"
+                                    (alsoSet      ? std::string(" (\"") + near->name + "\" is set as well)"
                                      : near->path ? std::string(", so no log is written")
-                                                  : std::string(", so \"") + near->key + "\" keeps its default " +
+                                                  : std::string(", so \"") + near->name + "\" keeps its default " +
                                                         std::to_string(near->defaultValue))});
         } else {
             findings.push_back({Severity::Warning, At(line) + key + " is not a key the program reads"});

@@ -10,16 +10,6 @@
 
 namespace setupsim {
 
-struct KnownKey {
-    const char* section;
-    const char* key;
-    int defaultValue;
-    bool path = false;  // a path, not a number ("Log")
-};
-
-// Every key the program reads from setup.ini, with its default.
-extern const KnownKey kKnownSetupIniKeys[10];
-
 // content: the file's bytes, nullopt when the medium has no setup.ini.
 std::vector<Finding> CheckSetupIni(const std::optional<std::string>& content);
 

@@ -37,9 +37,26 @@ std::string DescribeEntry(const JournalEntry& entry) {
     return text;
 }
 
+// Long division by ten in 16-bit steps, each of which fits 32 bits.
+std::string Decimal(std::uint64_t value) {
+    std::string digits;
+    do {
+        std::uint64_t quotient = 0;
+        std::uint32_t remainder = 0;
+        for (int shift = 48; shift >= 0; shift -= 16) {
+            const std::uint32_t part = remainder << 16 | static_cast<std::uint32_t>(value >> shift & 0xFFFF);
+            quotient |= static_cast<std::uint64_t>(part / 10) << shift;
+            remainder = part % 10;
+        }
+        digits.insert(digits.begin(), static_cast<char>('0' + remainder));
+        value = quotient;
+    } while (value != 0);
+    return digits;
+}
+
 std::string JournalLine(const JournalEntry& entry) {
     // No printf: its formatting machinery would double setup.exe's run-time.
-    std::string time = std::to_string(entry.time);
+    std::string time = Decimal(entry.time);
     if (time.size() < 9) time.insert(0, 9 - time.size(), ' ');
     return time + " ms  " + DescribeEntry(entry);
 }
@@ -54,7 +71,7 @@ std::optional<JournalLineText> ReadJournalLine(const std::string& line) {
         return std::nullopt;
     }
     JournalLineText read;
-    read.time = std::stoull(text.substr(digits, unit - digits));
+    for (std::size_t at = digits; at < unit; ++at) read.time = read.time * 10 + static_cast<std::uint64_t>(text[at] - '0');
     read.description = text.substr(unit + 5);
     read.kind = read.description.substr(0, read.description.find("  "));
     return read;

@@ -22,6 +22,10 @@ std::string DescribeEntry(const JournalEntry& entry);
 // "      120 ms  kind  name=value ...": the time right-aligned in nine places.
 std::string JournalLine(const JournalEntry& entry);
 
+// A number's digits without 64-bit division, whose run-time helpers a 32-bit
+// setup.exe would otherwise carry.
+std::string Decimal(std::uint64_t value);
+
 // A line as JournalLine wrote it, read back: its time and the rest as
 // DescribeEntry wrote it (values stay quoted: a backslash before "n" may be
 // a newline or a folder's first letter). nullopt when it is not such a line.

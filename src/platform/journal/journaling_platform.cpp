@@ -2,13 +2,15 @@
 
 #include <cstdlib>
 
+#include "platform/journal/journal_text.h"
+
 namespace platform {
 
 namespace {
 
 const char* Result(bool ok) { return ok ? "ok" : "failed"; }
 
-std::string Number(std::uint64_t value) { return std::to_string(value); }
+std::string Number(std::uint64_t value) { return Decimal(value); }
 
 std::string RootName(HKey root) {
     switch (root) {
@@ -124,6 +126,13 @@ JournalingPlatform::JournalingPlatform(Platform& inner, Journal& journal)
 
 void JournalingPlatform::Record(std::string kind, JournalFields fields) {
     RecordAt(inner_.GetTickCount(), std::move(kind), std::move(fields));
+}
+
+void JournalingPlatform::Record(const char* kind, std::initializer_list<Field> fields) {
+    JournalFields named;
+    named.reserve(fields.size());
+    for (const Field& field : fields) named.emplace_back(field.name, field.value);
+    Record(std::string(kind), std::move(named));
 }
 
 void JournalingPlatform::RecordAt(std::uint32_t tick, std::string kind, JournalFields fields) {

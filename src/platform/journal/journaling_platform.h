@@ -7,12 +7,13 @@
 #pragma once
 
 #include <functional>
-#include <map>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
 #include "platform/journal/journal.h"
 #include "platform/proxy_platform.h"
+#include "platform/small_map.h"
 
 namespace platform {
 
@@ -26,6 +27,13 @@ public:
 
     // An entry stamped with the time since the journal began.
     void Record(std::string kind, JournalFields fields = {});
+    // The same with fields named by literals: each call site builds only
+    // the values (the names become strings in one place, not at each).
+    struct Field {
+        const char* name;
+        std::string value;
+    };
+    void Record(const char* kind, std::initializer_list<Field> fields);
     void RecordAt(std::uint32_t tick, std::string kind, JournalFields fields);
 
     bool CreateDirectory(const std::string& path) override;
@@ -85,10 +93,10 @@ private:
     Journal& journal_;
     std::uint32_t start_;
     int waitCursor_ = 0;
-    std::map<HKey, std::string> keys_;                // open keys by the path they were opened by
-    std::map<Hwnd, std::string> windows_;             // windows by what found or made them
-    std::map<Handle, std::string> processes_;         // started processes by their command line
-    std::map<std::pair<Handle, std::uint32_t>, std::string> hardwareIds_;  // devices by the first id read
+    SmallMap<HKey, std::string> keys_;                // open keys by the path they were opened by
+    SmallMap<Hwnd, std::string> windows_;             // windows by what found or made them
+    SmallMap<Handle, std::string> processes_;         // started processes by their command line
+    SmallMap<std::pair<Handle, std::uint32_t>, std::string> hardwareIds_;  // devices by the first id read
 };
 
 }  // namespace platform

@@ -3,9 +3,9 @@
 // number, a device record within it by the device instance it names.
 #pragma once
 
-#include <map>
 #include <vector>
 
+#include "platform/small_map.h"
 #include "platform/win32/win32_runtime_exports.h"
 
 namespace platform::win32 {
@@ -29,7 +29,7 @@ private:
         HANDLE handle;
         std::vector<DeviceInfoData> devices;
     };
-    std::map<Handle, Set> sets_;
+    SmallMap<Handle, Set> sets_;
     Handle nextNumber_ = 1;
 };
 
