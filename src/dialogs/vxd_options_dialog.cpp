@@ -1,7 +1,7 @@
 #include "dialogs/vxd_options_dialog.h"
 
 #include "dialogs/minimised_icon.h"
-#include "driver/option_installations.h"
+#include "driver/vxd_installation.h"
 #include "environment/install_options.h"
 #include "environment/source_folder.h"
 #include "resources/resource_ids.h"

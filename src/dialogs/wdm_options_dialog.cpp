@@ -1,6 +1,6 @@
 #include "dialogs/wdm_options_dialog.h"
 
-#include "driver/option_installations.h"
+#include "driver/wdm_installation.h"
 #include "environment/source_folder.h"
 #include "resources/resource_ids.h"
 

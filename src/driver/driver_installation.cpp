@@ -153,9 +153,7 @@ void StageDriver(DriverInstallation& run) {
 
 void InstallStagedDriverAndRestart(DriverInstallation& run) {
     if (!run.vxdChosen) CompleteWdmInstallation(run.platform, {/*installInf=*/!run.os.Win98SE, run.repaint});
-    WaitForInstallerWindows(run.platform);
-    run.platform.Sleep(5000);
-    RequestRestart(run.platform, run.owner);
+    RestartOnceInstallersClose(run.platform, run.owner);
 }
 
 }  // namespace setup

@@ -1,8 +1,7 @@
-// The VxD driver from the option dialog: staged, its INF files edited and
-// placed where Plug and Play finds them after the restart.
+#include "driver/vxd_installation.h"
+
 #include "cleanup/driver_file_retirement.h"
 #include "cleanup/registry_purge.h"
-#include "driver/option_installations.h"
 #include "driver/restart.h"
 #include "driver/staging.h"
 #include "environment/companion_applications.h"

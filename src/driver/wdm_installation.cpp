@@ -1,9 +1,8 @@
-// The WDM driver from the option dialog: staged, its INF files edited and
-// handed to Plug and Play at once, then the waits until Windows has it.
+#include "driver/wdm_installation.h"
+
 #include "cleanup/driver_file_retirement.h"
 #include "cleanup/present_device_removal.h"
 #include "cleanup/registry_purge.h"
-#include "driver/option_installations.h"
 #include "driver/restart.h"
 #include "driver/staging.h"
 #include "driver/system_tray.h"
@@ -70,9 +69,7 @@ void InstallWdmDriver(platform::Platform& platform, platform::DialogWindow& dial
     }
 
     CompleteWdmInstallation(platform, {/*installInf=*/!os.Win98SE, {}});
-    WaitForInstallerWindows(platform);
-    platform.Sleep(5000);
-    RequestRestart(platform, dialog.Handle());
+    RestartOnceInstallersClose(platform, dialog.Handle());
     platform.ExitProcess(0);
 }
 

@@ -2,6 +2,8 @@
 // the INF rules carry into the installed driver's settings.
 #pragma once
 
+#include <string>
+
 namespace setup {
 
 struct OptionState {
@@ -17,6 +19,9 @@ struct OptionState {
     // (Microphone/Subwoofer); 0 on a sound card, whatever the boxes show.
     int JackConfig() const;
 };
+
+// "motherboard=1 jacks=1 midi=0 game=0 legacy=0", for traces.
+std::string Describe(const OptionState& options);
 
 constexpr int kJackLineInRear = 1;
 constexpr int kJackLineInBass = 2;
