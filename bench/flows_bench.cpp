@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "campaign/campaign.h"
+#include "fault_campaign/campaign.h"
 #include "setupsim/runner.h"
 
 namespace {

@@ -46,18 +46,17 @@ endif()
 file(GLOB_RECURSE TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
 list(FILTER TEST_SOURCES EXCLUDE REGEX "/tests/wine/")
 
-# >>> Fault campaign (tests/campaign): its flows and judges as a library that
-# unit_tests, the fault_campaign command and setup_bench link; the command's
-# main and the libFuzzer entry stay out of unit_tests.
-file(GLOB CAMPAIGN_SOURCES CONFIGURE_DEPENDS tests/campaign/*.cpp)
-list(FILTER CAMPAIGN_SOURCES EXCLUDE REGEX "(_test|_main)\\.cpp$")
+# >>> Fault campaign (tools/fault_campaign): its flows and judges as a library
+# that the fault_campaign command, unit_tests (which runs a campaign),
+# setup_bench and the fuzzers' oracles link.
+file(GLOB CAMPAIGN_SOURCES CONFIGURE_DEPENDS tools/fault_campaign/*.cpp)
+list(FILTER CAMPAIGN_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(campaign_scenarios STATIC ${CAMPAIGN_SOURCES})
-target_include_directories(campaign_scenarios PUBLIC tests)
+target_include_directories(campaign_scenarios PUBLIC tools)
 target_link_libraries(campaign_scenarios PUBLIC setupsim_lib)
 target_compile_definitions(campaign_scenarios PRIVATE SETUP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-add_executable(fault_campaign tests/campaign/fault_campaign_main.cpp)
+add_executable(fault_campaign tools/fault_campaign/main.cpp)
 target_link_libraries(fault_campaign PRIVATE campaign_scenarios)
-list(REMOVE_ITEM TEST_SOURCES ${CAMPAIGN_SOURCES} ${CMAKE_SOURCE_DIR}/tests/campaign/fault_campaign_main.cpp)
 list(FILTER TEST_SOURCES EXCLUDE REGEX "/tests/fuzz/fuzz_main\\.cpp$")
 # unit_tests and setup_bench are made further down.
 function(link_campaign_scenarios)

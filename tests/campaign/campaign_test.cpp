@@ -5,7 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "campaign/campaign.h"
+#include "fault_campaign/campaign.h"
 #include "platform/vm/machine_folder.h"
 
 namespace {

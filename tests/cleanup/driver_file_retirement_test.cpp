@@ -78,38 +78,18 @@ std::string Line(const std::string& old, const std::string& file) {
 }
 
 TEST(RetireDriverFiles, OneLinePerPresentFileInTableOrderAndWinIniRunASpace) {
-    // The whole table, in its order: the old name, then the file.
-    const std::pair<const char*, const char*> table[] = {
-        {"SYSTEM\\AUDIO3D.OLD", "SYSTEM\\AUDIO3D.DLL"}, {"SYSTEM\\A3D.OLD", "SYSTEM\\A3D.DLL"},
-        {"SYSTEM\\R3D.OLD", "SYSTEM\\R3D.DLL"}, {"SYSTEM\\4320VXD.OLD", "SYSTEM\\OV4320.VXD"},
-        {"SYSTEM\\OVAUDIO.OLD", "SYSTEM\\OVAUDIO.VXD"}, {"SYSTEM\\4320FDRV.OLD", "SYSTEM\\OV4320FM.DRV"},
-        {"SYSTEM\\OVPCIFM.OLD", "SYSTEM\\OVPCIFM.DRV"}, {"SYSTEM\\OVMPU.OLD", "SYSTEM\\OVMPU.EXE"},
-        {"SYSTEM\\OVMPUPCI.OLD", "SYSTEM\\OVMPUPCI.DRV"}, {"SYSTEM\\OVPCI95.OLD", "SYSTEM\\OVPCI95.DRV"},
-        {"SYSTEM\\OVSMIDI.OLD", "SYSTEM\\OVSMIDI.DRV"}, {"SYSTEM\\OVSWMPU.OLD", "SYSTEM\\OVSWMPU.VXD"},
-        {"SYSTEM\\DLSTABLE.OLD", "SYSTEM\\DLSTABLE.DAT"}, {"SYSTEM\\DLSWAVE.OLD", "SYSTEM\\DLSWAVE.DAT"},
-        {"SYSTEM\\SETAUDIO.OLD", "SYSTEM\\SETAUDIO.COM"}, {"SYSTEM\\SMIDI32.OLD", "SYSTEM\\SMIDI32P.DLL"},
-        {"SYSTEM\\SMIDIPCI.OLD", "SYSTEM\\SMIDIPCI.DLL"}, {"SYSTEM\\PARSEDLS.OLD", "SYSTEM\\PARSEDLS.EXE"},
-        {"SYSTEM\\ASIO4720.OLD", "SYSTEM\\ASIO4720.DLL"}, {"SYSTEM\\OVSYNTH.OLD", "SYSTEM\\OVSYNTH.DRV"},
-        {"SYSTEM32\\DRIVERS\\OVPCI.OLD", "SYSTEM32\\DRIVERS\\OVPCI.SYS"}, {"INF\\CATALOG\\OVPCI.OLD", "INF\\CATALOG\\OVPCI.CAT"},
-        {"SYSTEM32\\DRIVERS\\OVAUDIO.OLD", "SYSTEM32\\DRIVERS\\OVAUDIO.SYS"},
-        {"INF\\CATALOG\\ovaudio.OLD", "INF\\CATALOG\\ovaudio.CAT"}, {"SYSTEM32\\OVprop.OLD", "SYSTEM32\\OVprop.DLL"},
-        {"SYSTEM\\CRLDS3D.OLD", "SYSTEM\\CRLDS3D.DLL"}};
-    Names all;
-    std::string allLines = kRename;
-    for (const auto& [old, file] : table) {
-        all.push_back(file);
-        allLines += Line(old, file);
-    }
     struct Row {
         Names present;  // below C:\WINDOWS, created in this order
         std::string wininitBefore, wininitAfter;
         std::string winIniBefore = "", winIniAfter = "[Windows]\r\nrun= \r\n";  // no WIN.INI before: one is made
     } rows[] = {
-        {{"SYSTEM\\OVAUDIO.VXD"}, "", kRename + Line("SYSTEM\\OVAUDIO.OLD", "SYSTEM\\OVAUDIO.VXD")},
-        {all, "", allLines,
+        {{"SYSTEM\\OVAUDIO.VXD"}, "", kRename + Line("SYSTEM\\OVAUDIO.OLD", "SYSTEM\\OVAUDIO.VXD"),
          "[windows]\r\nload=\r\nrun=C:\\OV\\OVTRAY.EXE\r\nBeep=yes\r\n", "[windows]\r\nload=\r\nrun= \r\nBeep=yes\r\n"},
-        {{"SYSTEM\\CRLDS3D.DLL", "INF\\CATALOG\\OVAUDIO.CAT", "system\\smidi32p.dll", "SYSTEM\\AUDIO3D.DLL"}, "",
+        // In the table's order, whatever the order of creation or the case of the names.
+        {{"SYSTEM\\CRLDS3D.DLL", "INF\\CATALOG\\OVAUDIO.CAT", "system\\smidi32p.dll", "SYSTEM32\\DRIVERS\\OVPCI.SYS",
+          "SYSTEM\\AUDIO3D.DLL"}, "",
          kRename + Line("SYSTEM\\AUDIO3D.OLD", "SYSTEM\\AUDIO3D.DLL") + Line("SYSTEM\\SMIDI32.OLD", "SYSTEM\\SMIDI32P.DLL") +
+             Line("SYSTEM32\\DRIVERS\\OVPCI.OLD", "SYSTEM32\\DRIVERS\\OVPCI.SYS") +
              Line("INF\\CATALOG\\ovaudio.OLD", "INF\\CATALOG\\ovaudio.CAT") + Line("SYSTEM\\CRLDS3D.OLD", "SYSTEM\\CRLDS3D.DLL"),
          "[windows]\r\nload=\r\n\r\n[Desktop]\r\nW=1\r\n", "[windows]\r\nload=\r\nrun= \r\n\r\n[Desktop]\r\nW=1\r\n"},
         {{"SYSTEM32\\OVprop.DLL"}, kRename + "NUL=C:\\OV\\Mixer.old\r\n\r\n[Other]\r\nx=1\r\n",

@@ -26,6 +26,8 @@ TEST(OptionDialogs, JackRulesAsClickSequences) {
     const std::string card = "1006=unchecked 1011=checked,disabled 1012=unchecked,disabled 1013=unchecked,disabled 1007=checked";
     const std::pair<const char*, std::string> rows[] = {
         {"", defaults},
+        {"click 1011,", defaults},  // the toolkit unticks the box, the rule ticks it again
+        {"click 1012, click 1011,", defaults},
         {"click 1012,", "1006=checked 1011=unchecked 1012=checked 1013=unchecked 1007=unchecked"},
         {"click 1013,", "1006=checked 1011=checked 1012=unchecked 1013=checked 1007=unchecked"},
         {"click 1012, click 1013,", "1006=checked 1011=unchecked 1012=unchecked 1013=checked 1007=unchecked"},

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "campaign/campaign.h"
+#include "fault_campaign/campaign.h"
 #include "fuzz/inf_rules_property.h"
 #include "inf/inf_config_switches.h"
 #include "inf/inf_copy_flags.h"

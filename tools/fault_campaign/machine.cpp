@@ -6,7 +6,7 @@
 #include <iterator>
 #include <random>
 
-#include "campaign/campaign.h"
+#include "fault_campaign/campaign.h"
 #include "platform/vm/ini_text.h"
 #include "platform/vm/machine_folder.h"
 
@@ -73,7 +73,7 @@ std::string Build(const Flow& flow, std::uint32_t seed, vm::VirtualMachine& m) {
     const auto below = [&](std::uint64_t n) { return n == 0 ? 0 : random() % n; };
     static const vm::VirtualMachine kBase = [] {
         vm::VirtualMachine base;
-        vm::LoadMachineFolder(kSource + "/tests/campaign/machine", base);
+        vm::LoadMachineFolder(kSource + "/tools/fault_campaign/machine", base);
         return base;
     }();
     m.vm::VirtualMachine::operator=(kBase);
@@ -118,7 +118,7 @@ std::string Build(const Flow& flow, std::uint32_t seed, vm::VirtualMachine& m) {
         if (input == 5 || input == 6) text = Replaced(text, "\r\n", input == 5 ? "\n" : "\r");
         m.Files().PutFile(file.path, input == 7 ? "" : text);
     }
-    const std::string reg = kSource + "/tests/campaign/bad/" + (input == 8 ? "long-names.reg" : "wrong-types.reg");
+    const std::string reg = kSource + "/tools/fault_campaign/bad/" + (input == 8 ? "long-names.reg" : "wrong-types.reg");
     if (input == 8 || input == 10) m.Reg().ImportRegFile(Read(reg));
     for (int i = 1000, parent = static_cast<int>(below(4)); input == 9 && i < 11000; ++i) {
         char key[128];

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <iostream>
 
-#include "campaign/campaign.h"
+#include "fault_campaign/campaign.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"Runs every flow of the setup program under seeded faults and bad inputs."};

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <set>
 
-#include "campaign/campaign.h"
+#include "fault_campaign/campaign.h"
 #include "platform/vm/ini_text.h"
 #include "platform/vm/text_lines.h"
 

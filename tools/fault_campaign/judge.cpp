@@ -10,7 +10,7 @@
 #include <regex>
 #include <set>
 
-#include "campaign/campaign.h"
+#include "fault_campaign/campaign.h"
 #include "platform/vm/ini_text.h"
 
 namespace campaign {
