@@ -50,3 +50,6 @@ target_link_options(setup PRIVATE -static -static-libgcc -static-libstdc++ -s
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/programs/CMakeLists.txt)
   add_subdirectory(tests/wine/programs)
 endif()
+
+# The dialogs one at a time, for make screenshots.
+add_subdirectory(tools/screenshots)

@@ -1,9 +1,19 @@
 // dialog_screenshots FOLDER: shows every dialog of setup.exe in each language
-// it has, under Wine and Xvfb, and saves FOLDER/<id>-<language>.png.
+// it has, as it stands when it opens, under Wine and Xvfb, and saves
+// FOLDER/<id>-<language>.png.
+//
+// dialog_pictures.exe opens each dialog through the program's own dialog
+// class, so its initialisation runs (boxes ticked, "Please wait" hidden, the
+// initial answers selected); answerer.exe takes the picture and cancels it
+// (the About box, which has no Cancel, by its close box), so nothing is
+// installed. It runs from a medium in the prefix that the main dialog
+// accepts: setup.ini and both applications installers it may look for; with
+// setup.ini asking the architecture question, the main dialog's
+// initialisation opens 130.
 //
 // One Wine prefix for all pictures (in build/native/wine-tests/prefixes/
-// Screenshots), with the programs of the Wine tests' build, set up to look like
-// Windows rather than like a bare X display:
+// Screenshots), version Windows 98 SE (the one that asks 130), set up to look
+// like Windows rather than like a bare X display:
 // - Wine draws the captions itself ("Decorated" = "N"): with no window
 //   manager on the display the caption bar would stay black;
 // - Wine's own fonts (Debian package fonts-wine) are copied into
@@ -18,6 +28,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -31,7 +42,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kRunner = "C:\\screenshots\\backend_probe.exe";
+constexpr const char* kMedium = "C:\\medium\\";
+constexpr const char* kRunner = "C:\\medium\\dialog_pictures.exe";
 constexpr const char* kAsianFont = "WenQuanYi Micro Hei";
 
 struct Language {
@@ -46,10 +58,21 @@ const Language kLanguages[] = {
 
 struct Template {
     int id;
-    bool translated;  // in all five languages; else English only
+    bool translated;            // in all five languages; else English only
+    const char* installOption;  // the medium's setup.ini, [InstallOption]
+    const char* dismissal;      // the answerer's steps: Cancel, or the close box
 };
 
-const Template kDialogs[] = {{100, false}, {102, true}, {103, false}, {130, true}, {131, false}};
+// WDM on 98 SE, as on the example CD; only 130's pictures ask the user.
+constexpr const char* kWdm = "Windows98SEDriver=1\r\n";
+constexpr const char* kAsked = "Windows98SEDriverAskUser=1\r\nWindows98SEDriver=1\r\n";
+const Template kDialogs[] = {
+    {100, false, kWdm, "syscommand:0xF060"},  // SC_CLOSE: the About box has no Cancel
+    {102, true, kWdm, "2"},
+    {103, false, kWdm, "2"},
+    {130, true, kAsked, "2"},
+    {131, false, kWdm, "2"},
+};
 
 const char* const kReplacedFaces[] = {
     // the templates' own
@@ -84,15 +107,27 @@ void PrepareLook(Prefix& prefix) {
     prefix.Import(settings);
 }
 
-// Shows the dialog, has the answerer take its picture and press OK (id 1);
-// the caption and the BMP file.
-std::pair<std::string, std::string> Picture(Prefix& prefix, int id, const Language& language) {
-    prefix.Answer({{"*", "1"}}, /*shots=*/true);
-    const std::optional<int> run = prefix.Run(kRunner, {"show", std::to_string(id), "C:\\screenshots\\out.txt"},
-                                              "C:\\", {{"LC_ALL", language.locale}});
+// Files the main dialog's initialisation looks for; the installers are
+// only opened, never run.
+void PrepareMedium(Prefix& prefix) {
+    prefix.Put(kRunner, HostFile(Program("dialog_pictures.exe")));
+    for (const char* installer : {"W95-98\\app\\Setup.exe", "W2K-ME\\app\\Setup.exe"}) {
+        prefix.Put(kMedium + std::string(installer), "MZ");
+    }
+}
+
+// Opens the dialog, has the answerer take its picture and dismiss it; the
+// caption and the BMP file.
+std::pair<std::string, std::string> Picture(Prefix& prefix, const Template& dialog, const Language& language) {
+    prefix.Put(kMedium + std::string("setup.ini"), std::string("[InstallOption]\r\n") + dialog.installOption);
+    prefix.Answer({{"*", dialog.dismissal}}, /*shots=*/true);
+    const std::optional<int> run =
+        prefix.Run(kRunner, {std::to_string(dialog.id)}, kMedium, {{"LC_ALL", language.locale}}, Ms(60000));
     const std::vector<Dialog> records = prefix.Answers();
-    const std::string what = "dialog " + std::to_string(id) + " in " + language.locale;
-    if (run != 0) throw std::runtime_error(what + ": backend_probe.exe failed; see " + prefix.Log());
+    const std::string what = "dialog " + std::to_string(dialog.id) + " in " + language.locale;
+    if (run != 0) {
+        throw std::runtime_error(what + ": dialog_pictures.exe did not end cancelled; see " + prefix.Log());
+    }
     if (records.size() != 1) {
         throw std::runtime_error(what + ": expected one window, saw " + std::to_string(records.size()));
     }
@@ -129,7 +164,7 @@ void WritePng(const std::string& bmp, const fs::path& path) {
 }
 
 int Run(const fs::path& folder) {
-    const std::string missing = Missing({"backend_probe.exe", "answerer.exe"});
+    const std::string missing = Missing({"dialog_pictures.exe", "answerer.exe"});
     if (!missing.empty()) {
         std::cerr << missing;
         return 1;
@@ -137,7 +172,8 @@ int Run(const fs::path& folder) {
     fs::create_directories(folder);
     Prefix prefix("Screenshots", "win98");
     PrepareLook(prefix);
-    prefix.Put(kRunner, HostFile(Program("backend_probe.exe")));
+    PrepareMedium(prefix);
+    std::map<std::string, int> englishCaptions;  // a dialog shown in place of another shows its caption
 
     try {
         for (const Template& dialog : kDialogs) {
@@ -145,7 +181,11 @@ int Run(const fs::path& folder) {
             for (const Language& language : kLanguages) {
                 const bool english = std::string(language.name) == "en";
                 if (!english && !dialog.translated) continue;
-                const auto [caption, bmp] = Picture(prefix, dialog.id, language);
+                const auto [caption, bmp] = Picture(prefix, dialog, language);
+                if (english && !englishCaptions.emplace(caption, dialog.id).second) {
+                    throw std::runtime_error("dialog " + std::to_string(dialog.id) + " shows the caption of dialog " +
+                                             std::to_string(englishCaptions[caption]));
+                }
                 // A language Wine did not pick falls back to English silently.
                 if (english) englishCaption = caption;
                 if (!english && caption == englishCaption) {
