@@ -7,7 +7,7 @@ find_package(nlohmann_json REQUIRED)
 file(GLOB_RECURSE VM_SOURCES CONFIGURE_DEPENDS src/platform/vm/*.cpp)
 add_library(setup_vm STATIC ${VM_SOURCES})
 target_include_directories(setup_vm PUBLIC src)
-target_link_libraries(setup_vm PUBLIC setup_journal nlohmann_json::nlohmann_json)
+target_link_libraries(setup_vm PUBLIC setup_journal setup_faults nlohmann_json::nlohmann_json)
 
 # >>> Resource scripts embedded in setup_vm (cmake/embed_resources.cmake): the
 # virtual machine reads the dialog templates setup.exe is built from.

@@ -6,6 +6,7 @@
 #include "inf/inf_config_switches.h"
 #include "inf/inf_copy_flags.h"
 #include "inf/inf_settings_values.h"
+#include "platform/faults/fault_injecting_platform.h"
 #include "platform/vm/machine_folder.h"
 #include "platform/vm/profile.h"
 #include "platform/vm/text_lines.h"
@@ -24,7 +25,8 @@ std::string CheckCopyFlags(std::uint8_t choices, const std::string& file) {
     }
     if (choices & 0x08) m.Faults().push_back({"CopyFile", 0});
     if (choices & 0x10) m.Faults().push_back({"fopen", 2});
-    setup::RewriteCopyFlags(m, chosen);
+    platform::FaultInjectingPlatform faulty(m, m.FaultPlan());
+    setup::RewriteCopyFlags(faulty, chosen);
     for (int i = 0; i < 3; ++i) {
         // The INF as it was, unless chosen and its ".new" file made (as the rule may) and copied over it.
         const std::optional<std::string> made = m.Files().ReadFile(inf + names[i] + ".new");

@@ -164,7 +164,7 @@ TEST(JournalingPlatform, EachEffectOneEntryReadsNone) {
     for (const Row& row : rows) {
         TestMachine machine(vm::WindowsVersion::Win98SE, row.machineIni);
         Journal journal;
-        JournalingPlatform journaled(machine, journal);
+        JournalingPlatform journaled(machine.Faulty(), journal);
         row.calls(machine, journaled);
         std::vector<std::string> entries;
         for (const JournalEntry& entry : journal.Entries()) entries.push_back(DescribeEntry(entry));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/faults/fault_injecting_platform.h"
 #include "platform/journal/journaling_platform.h"
 #include "platform/vm/machine.h"
 #include "setupsim/runner.h"
@@ -45,6 +46,8 @@ public:
     setupsim::RunResult Run() { return setupsim::RunSetup(*this); }
     // The machine as a part of the program sees it: every effect journaled.
     platform::Platform& Journaled() { return journaled_; }
+    // The machine with its planned faults, not journaled.
+    platform::Platform& Faulty() { return faulty_; }
 
     // One field of every journal entry of a kind, in order.
     std::vector<std::string> Journal(const std::string& kind, const std::string& field);
@@ -68,7 +71,10 @@ public:
     long RegDeleteKey(platform::HKey root, const std::string& subKey) override;
 
 private:
-    platform::JournalingPlatform journaled_{*this, GetJournal()};
+    // The machine with its planned faults, journaled as setupsim runs it.
+    platform::FaultInjectingPlatform faulty_{*this, FaultPlan(),
+                                             [this](const char* operation, std::uint64_t call) { LogFault(operation, call); }};
+    platform::JournalingPlatform journaled_{faulty_, GetJournal()};
     std::map<std::string, int> refusedOpens_;
     std::map<std::string, int> refusedDeletes_;
 };

@@ -2,6 +2,7 @@
 // the clock, programs, message boxes, devices, faults.
 #include <gtest/gtest.h>
 
+#include "platform/faults/fault_injecting_platform.h"
 #include "platform/vm/machine.h"
 #include "platform/vm/machine_folder.h"
 
@@ -12,7 +13,8 @@ using namespace platform;
 class VmMachine : public ::testing::Test {
 protected:
     vm::VirtualMachine machine;
-    Platform& api = machine;
+    FaultInjectingPlatform faulty{machine, machine.FaultPlan()};  // machine.ini's [Faults] carried out
+    Platform& api = faulty;
 
     void Ini(const std::string& text) { vm::ApplyMachineIni(text, "machine.ini", machine); }
     void Reenumerate() {
@@ -91,8 +93,9 @@ TEST(VmFaults, SameSeedSameFailures) {
         vm::VirtualMachine m;
         m.Files().PutFile("C:\\a.txt", "a");
         m.SetRandomFaults(0.5, seed);
+        platform::FaultInjectingPlatform faulty(m, m.FaultPlan());
         std::string result;
-        for (int i = 0; i < 64; ++i) result += m.CopyFile("C:\\a.txt", "C:\\b.txt", false) ? '1' : '0';
+        for (int i = 0; i < 64; ++i) result += faulty.CopyFile("C:\\a.txt", "C:\\b.txt", false) ? '1' : '0';
         return result;
     };
     EXPECT_TRUE(pattern(7) == pattern(7) && pattern(7) != pattern(8));

@@ -22,7 +22,8 @@ struct Read {
 // with a log, whose journal reads what a value or file was before a change.
 class ReadRecorder final : public platform::ProxyPlatform {
 public:
-    explicit ReadRecorder(vm::VirtualMachine& machine) : ProxyPlatform(machine), machine_(machine) {}
+    // inner: the machine, or a wrapper of it.
+    ReadRecorder(platform::Platform& inner, vm::VirtualMachine& machine) : ProxyPlatform(inner), machine_(machine) {}
     const std::vector<Read>& Reads() const { return reads_; }
 
     std::unique_ptr<platform::FileStream> fopen(const std::string& path, const std::string& mode) override;

@@ -1,5 +1,6 @@
 #include "setupsim/runner.h"
 
+#include "platform/faults/fault_injecting_platform.h"
 #include "startup/program_run.h"
 
 namespace setupsim {
@@ -16,9 +17,13 @@ const char* ToString(Ending ending) {
 RunResult RunSetup(vm::VirtualMachine& machine, platform::Journal* effects, bool recordReads) {
     const vm::MachineSnapshot before = vm::TakeSnapshot(machine);
     RunResult result;
-    ReadRecorder recorder(machine);
+    // The machine's planned faults: the program's calls fail, the
+    // machine's own work does not.
+    platform::FaultInjectingPlatform faulty(machine, machine.FaultPlan(),
+                                            [&machine](const char* operation, std::uint64_t call) { machine.LogFault(operation, call); });
+    ReadRecorder recorder(faulty, machine);
     try {
-        platform::Platform& runOn = recordReads ? static_cast<platform::Platform&>(recorder) : machine;
+        platform::Platform& runOn = recordReads ? static_cast<platform::Platform&>(recorder) : faulty;
         setup::RunProgram(runOn, effects ? effects : &machine.GetJournal(), &result.header);
         result.ending = Ending::Returned;
     } catch (const vm::ProcessExit& exit) {

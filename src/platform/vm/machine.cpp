@@ -12,22 +12,10 @@ VirtualMachine::VirtualMachine() : dialogLayouts(ProgramDialogLayout), strings(P
 
 void VirtualMachine::Log(std::string kind, Fields fields) { journal_.Add(now_, std::move(kind), std::move(fields)); }
 
-bool VirtualMachine::Fault(const char* operation) {
-    const std::uint64_t call = ++callCounts_[operation];
-    bool fail = false;
-    for (const FaultRule& rule : faults_) {
-        if ((rule.operation == "*" || rule.operation == operation) && (rule.nthCall == 0 || rule.nthCall == call)) {
-            fail = true;
-        }
-    }
-    if (!fail && randomFaults_) fail = (*randomFaults_)(random_);
-    if (fail) {
-        lastError_ = platform::ERROR_ACCESS_DENIED;  // what a refused call leaves
-        ++faultsInjected_;
-        Log("fault", {{"operation", operation}, {"call", std::to_string(call)}});
-    }
-    return fail;
+void VirtualMachine::LogFault(const char* operation, std::uint64_t call) {
+    Log("fault", {{"operation", operation}, {"call", std::to_string(call)}});
 }
+
 
 // Windows 95 has no Setup API: the backend's calls fail as a missing DLL's do.
 bool VirtualMachine::NoSetupApi() {
@@ -36,10 +24,6 @@ bool VirtualMachine::NoSetupApi() {
     return true;
 }
 
-void VirtualMachine::SetRandomFaults(double probability, std::uint32_t seed) {
-    randomFaults_.emplace(probability);
-    random_.seed(seed);
-}
 
 void VirtualMachine::AddEvent(TimedEvent event) {
     events_.push_back(std::move(event));
@@ -122,12 +106,10 @@ std::uint32_t VirtualMachine::GetLastError() { return lastError_; }
 void VirtualMachine::SetLastError(std::uint32_t error) { lastError_ = error; }
 
 std::uint32_t VirtualMachine::mixerGetNumDevs() {
-    if (Fault("mixerGetNumDevs")) return 0;
     return settings.mixerDevices;
 }
 
 bool VirtualMachine::ExitWindowsEx(std::uint32_t /*flags*/, std::uint32_t /*reserved*/) {
-    if (Fault("ExitWindowsEx")) return false;
     restartRequested_ = true;
     return true;
 }

@@ -7,11 +7,11 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/faults/fault_plan.h"
 #include "platform/platform.h"
 #include "platform/vm/dialog_host.h"
 #include "platform/vm/filesystem.h"
@@ -76,11 +76,7 @@ struct TimedEvent {
     std::function<void(class VirtualMachine&)> action;
 };
 
-// Which calls fail on purpose.
-struct FaultRule {
-    std::string operation;             // a platform operation's name, or "*"
-    std::uint64_t nthCall = 0;         // 0: every call; n: only the n-th
-};
+using platform::FaultRule;
 
 struct MachineSettings {
     WindowsVersion version = WindowsVersion::Win98SE;
@@ -115,16 +111,21 @@ public:
     std::vector<std::string>& SourceList() { return sourceList_; }
     std::vector<ProgramBehaviour>& Programs() { return programs_; }
     std::vector<MessageBoxAnswer>& Answers() { return answers_; }
-    std::vector<FaultRule>& Faults() { return faults_; }
+    // The calls that fail on purpose (machine.ini's [Faults]): the machine
+    // keeps the plan, a FaultInjectingPlatform over the machine carries it out.
+    platform::FaultPlan& FaultPlan() { return faultPlan_; }
+    // Enters each failure into the machine's journal ("fault").
+    void LogFault(const char* operation, std::uint64_t call);
+    std::vector<FaultRule>& Faults() { return faultPlan_.Rules(); }
     const std::vector<StartedProcess>& Processes() const { return processes_; }
     void AddEvent(TimedEvent event);
     const std::vector<TimedEvent>& Events() const { return events_; }
     // Every call of every operation fails with this probability.
-    void SetRandomFaults(double probability, std::uint32_t seed);
+    void SetRandomFaults(double probability, std::uint32_t seed) { faultPlan_.SetRandom(probability, seed); }
     bool RestartRequested() const { return restartRequested_; }
     bool WaitCursorShown() const { return waitCursor_ > 0; }
     std::uint32_t ErrorMode() const { return errorMode_; }
-    std::uint64_t FaultsInjected() const { return faultsInjected_; }
+    std::uint64_t FaultsInjected() const { return faultPlan_.Injected(); }
     // A path as the machine resolves it against its current directory.
     std::optional<std::string> FullPath(const std::string& path) const;
     void SetMixerDevices(std::uint32_t count) { settings.mixerDevices = count; }
@@ -226,7 +227,6 @@ private:
     void Log(std::string kind, Fields fields = {});
     // True when the call is to fail on purpose (and journals it).
     bool NoSetupApi();
-    bool Fault(const char* operation);
     void AdvanceTo(std::uint64_t time);
     void Schedule(TimedEvent::Anchor anchor);
     std::string RelativeShortPath(const std::string& path) const;
@@ -249,7 +249,7 @@ private:
     std::vector<std::string> sourceList_;
     std::vector<ProgramBehaviour> programs_;
     std::vector<MessageBoxAnswer> answers_;
-    std::vector<FaultRule> faults_;
+    platform::FaultPlan faultPlan_;
     std::vector<DialogScript> dialogScripts_;
     platform::Hwnd nextDialog_ = 0x30000;
     std::vector<TimedEvent> events_;
@@ -259,10 +259,6 @@ private:
     platform::HKey nextKey_ = 0x1000;
     std::map<platform::Handle, std::vector<std::size_t>> deviceSets_;
     platform::Handle nextSet_ = 0x2000;
-    std::map<std::string, std::uint64_t> callCounts_;
-    std::optional<std::bernoulli_distribution> randomFaults_;
-    std::mt19937 random_;
-    std::uint64_t faultsInjected_ = 0;
     std::uint32_t lastError_ = 0;
     int waitCursor_ = 0;
     std::uint32_t errorMode_ = 0;

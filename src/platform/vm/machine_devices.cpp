@@ -12,7 +12,7 @@ std::string VirtualMachine::MultiSz(const std::vector<std::string>& texts) const
 }
 
 platform::Handle VirtualMachine::SetupDiGetClassDevs(std::uint32_t /*flags*/) {
-    if (NoSetupApi() || Fault("SetupDiGetClassDevs")) return 0;
+    if (NoSetupApi()) return 0;
     std::vector<std::size_t> present;
     for (std::size_t i = 0; i < devices_.size(); ++i) {
         if (devices_[i].present) present.push_back(i);
@@ -23,7 +23,7 @@ platform::Handle VirtualMachine::SetupDiGetClassDevs(std::uint32_t /*flags*/) {
 
 bool VirtualMachine::SetupDiEnumDeviceInfo(platform::Handle set, std::uint32_t index, std::uint32_t& devInst) {
     auto found = deviceSets_.find(set);
-    if (found == deviceSets_.end() || index >= found->second.size() || Fault("SetupDiEnumDeviceInfo")) {
+    if (found == deviceSets_.end() || index >= found->second.size()) {
         lastError_ = platform::ERROR_NO_MORE_ITEMS;
         return false;
     }
@@ -34,8 +34,7 @@ bool VirtualMachine::SetupDiEnumDeviceInfo(platform::Handle set, std::uint32_t i
 bool VirtualMachine::SetupDiGetDeviceRegistryProperty(platform::Handle set, std::uint32_t devInst,
                                                       std::uint32_t property, std::size_t bufferBytes,
                                                       std::string& data) {
-    if (!deviceSets_.count(set) || devInst >= devices_.size() || property != platform::SPDRP_HARDWAREID ||
-        Fault("SetupDiGetDeviceRegistryProperty")) {
+    if (!deviceSets_.count(set) || devInst >= devices_.size() || property != platform::SPDRP_HARDWAREID) {
         lastError_ = platform::ERROR_INVALID_PARAMETER;
         return false;
     }
@@ -49,7 +48,7 @@ bool VirtualMachine::SetupDiGetDeviceRegistryProperty(platform::Handle set, std:
 }
 
 bool VirtualMachine::SetupDiRemoveDevice(platform::Handle set, std::uint32_t devInst) {
-    if (!deviceSets_.count(set) || devInst >= devices_.size() || Fault("SetupDiRemoveDevice")) return false;
+    if (!deviceSets_.count(set) || devInst >= devices_.size()) return false;
     devices_[devInst].present = false;
     return true;
 }
@@ -61,25 +60,25 @@ bool VirtualMachine::SetupDiDestroyDeviceInfoList(platform::Handle set) {
 
 bool VirtualMachine::SetupCopyOEMInf(const std::string& infPath, const std::string& /*mediaLocation*/,
                                      std::uint32_t /*mediaType*/, std::uint32_t /*copyStyle*/) {
-    if (NoSetupApi() || Fault("SetupCopyOEMInf")) return false;
+    if (NoSetupApi()) return false;
     const std::optional<std::string> full = FullPath(infPath);
     const bool ok = full && fs_.IsFile(*full);
     return ok;
 }
 
 std::optional<std::vector<std::string>> VirtualMachine::SetupQuerySourceList(std::uint32_t /*flags*/) {
-    if (NoSetupApi() || Fault("SetupQuerySourceList")) return std::nullopt;
+    if (NoSetupApi()) return std::nullopt;
     return sourceList_;
 }
 
 bool VirtualMachine::SetupSetSourceList(std::uint32_t /*flags*/, const std::vector<std::string>& list) {
-    if (NoSetupApi() || Fault("SetupSetSourceList")) return false;
+    if (NoSetupApi()) return false;
     sourceList_ = list;
     return true;
 }
 
 bool VirtualMachine::SetupAddToSourceList(std::uint32_t /*flags*/, const std::string& source) {
-    if (NoSetupApi() || Fault("SetupAddToSourceList")) return false;
+    if (NoSetupApi()) return false;
     if (std::find(sourceList_.begin(), sourceList_.end(), source) == sourceList_.end()) sourceList_.push_back(source);
     return true;
 }
@@ -91,13 +90,13 @@ bool VirtualMachine::SetupFreeSourceList(std::vector<std::string>& list) {
 
 std::uint32_t VirtualMachine::CM_Locate_DevNode(std::uint32_t& devNode, const std::optional<std::string>& deviceId,
                                                 std::uint32_t /*flags*/) {
-    if (NoSetupApi() || deviceId || Fault("CM_Locate_DevNode")) return platform::CR_FAILURE;
+    if (NoSetupApi() || deviceId) return platform::CR_FAILURE;
     devNode = 1;  // the root of the device tree
     return platform::CR_SUCCESS;
 }
 
 std::uint32_t VirtualMachine::CM_Reenumerate_DevNode(std::uint32_t devNode, std::uint32_t /*flags*/) {
-    if (NoSetupApi() || devNode != 1 || Fault("CM_Reenumerate_DevNode")) return platform::CR_FAILURE;
+    if (NoSetupApi() || devNode != 1) return platform::CR_FAILURE;
     // Plug and Play finds removed devices again, and its installer starts.
     for (Device& device : devices_) device.present = true;
     Schedule(TimedEvent::Anchor::Reenumeration);

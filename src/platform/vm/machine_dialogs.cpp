@@ -7,7 +7,7 @@ namespace vm {
 int VirtualMachine::DialogBox(int templateId, platform::Hwnd /*parent*/, platform::DialogHandler& handler) {
     const std::optional<DialogLayout> layout =
         dialogLayouts ? dialogLayouts(templateId, settings.language) : std::nullopt;
-    if (!layout || Fault("DialogBox")) return -1;
+    if (!layout) return -1;
     const platform::Hwnd handle = nextDialog_++;
     std::vector<std::string> actions;
     for (DialogScript& script : dialogScripts_) {

@@ -18,12 +18,10 @@ std::optional<std::string> VirtualMachine::FullPath(const std::string& path) con
 }
 
 std::optional<std::string> VirtualMachine::GetCurrentDirectory() {
-    if (Fault("GetCurrentDirectory")) return std::nullopt;
     return FullPath(".");
 }
 
 bool VirtualMachine::SetCurrentDirectory(const std::string& path) {
-    if (Fault("SetCurrentDirectory")) return false;
     const std::optional<std::string> full = FullPath(path);
     if (!full || !fs_.IsDirectory(*full)) return false;
     currentDirectory_ = *full;
@@ -35,21 +33,18 @@ std::string VirtualMachine::GetWindowsDirectory() { return settings.windowsFolde
 std::string VirtualMachine::GetSystemDirectory() { return settings.systemFolder; }
 
 bool VirtualMachine::CreateDirectory(const std::string& path) {
-    if (Fault("CreateDirectory")) return false;
     const std::optional<std::string> full = FullPath(path);
     const bool ok = full && fs_.CreateDirectory(*full);
     return ok;
 }
 
 std::unique_ptr<platform::FileStream> VirtualMachine::fopen(const std::string& path, const std::string& mode) {
-    if (Fault("fopen")) return nullptr;
     const std::optional<std::string> full = FullPath(path);
     if (!full) return nullptr;
     return OpenFileStream(fs_, *full, mode);
 }
 
 bool VirtualMachine::CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
-    if (Fault("CopyFile")) return false;
     const std::optional<std::string> source = FullPath(from);
     const std::optional<std::string> target = FullPath(to);
     const bool ok = source && target && fs_.CopyFile(*source, *target, failIfExists);
@@ -57,25 +52,21 @@ bool VirtualMachine::CopyFile(const std::string& from, const std::string& to, bo
 }
 
 bool VirtualMachine::SetFileAttributes(const std::string& path, std::uint32_t attributes) {
-    if (Fault("SetFileAttributes")) return false;
     const std::optional<std::string> full = FullPath(path);
     return full && fs_.Attributes(*full) && fs_.SetAttributes(*full, attributes);
 }
 
 std::optional<std::uint32_t> VirtualMachine::GetFileAttributes(const std::string& path) {
-    if (Fault("GetFileAttributes")) return std::nullopt;
     const std::optional<std::string> full = FullPath(path);
     return full ? fs_.Attributes(*full) : std::nullopt;
 }
 
 bool VirtualMachine::DeleteFile(const std::string& path) {
-    if (Fault("DeleteFile")) return false;
     const std::optional<std::string> full = FullPath(path);
     return full && fs_.DeleteFile(*full);
 }
 
 std::vector<platform::FindData> VirtualMachine::FindFiles(const std::string& pattern) {
-    if (Fault("FindFiles")) return {};
     // A pattern that ends in a separator names no entry: Windows finds none
     // (the full path would drop the separator and find the folder).
     if (pattern.empty() || paths::IsSeparator(pattern.back())) return {};
@@ -84,7 +75,6 @@ std::vector<platform::FindData> VirtualMachine::FindFiles(const std::string& pat
 }
 
 std::optional<std::string> VirtualMachine::GetShortPathName(const std::string& path) {
-    if (Fault("GetShortPathName")) return std::nullopt;
     const std::optional<std::string> full = FullPath(path);
     const std::optional<std::string> shortPath = full ? fs_.ShortPath(*full) : std::nullopt;
     if (!shortPath) return std::nullopt;
@@ -121,14 +111,12 @@ std::string VirtualMachine::ProfilePath(const std::string& file) const {
 
 int VirtualMachine::GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
                                          const std::string& file) {
-    if (Fault("GetPrivateProfileInt")) return defaultValue;
     const std::optional<std::string> content = fs_.ReadFile(ProfilePath(file));
     return content ? profile::ReadInt(*content, section, key, defaultValue, RulesOf(settings.version)) : defaultValue;
 }
 
 std::string VirtualMachine::GetPrivateProfileString(const std::string& section, const std::string& key,
                                                     const std::string& defaultValue, const std::string& file) {
-    if (Fault("GetPrivateProfileString")) return defaultValue;
     const std::optional<std::string> content = fs_.ReadFile(ProfilePath(file));
     if (!content) return defaultValue;
     return profile::ReadString(*content, section, key).value_or(defaultValue);
@@ -136,7 +124,6 @@ std::string VirtualMachine::GetPrivateProfileString(const std::string& section, 
 
 bool VirtualMachine::WritePrivateProfileString(const std::string& section, const std::string& key,
                                                const std::string& value, const std::string& file) {
-    if (Fault("WritePrivateProfileString")) return false;
     const std::string path = ProfilePath(file);
     const std::string content = fs_.ReadFile(path).value_or("");
     const bool ok = fs_.WriteFile(path, profile::WriteString(content, section, key, value, RulesOf(settings.version)));

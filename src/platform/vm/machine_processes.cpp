@@ -71,19 +71,17 @@ StartedProcess* VirtualMachine::ProcessOf(platform::Handle handle) {
 }
 
 std::uint32_t VirtualMachine::WinExec(const std::string& commandLine, int /*showWindow*/) {
-    if (Fault("WinExec")) return 0;
     // Above 31 is success; 2 is "file not found".
     return Start(commandLine) != 0 ? 33 : 2;
 }
 
 platform::Handle VirtualMachine::CreateProcess(const std::string& commandLine, int /*showWindow*/) {
-    if (Fault("CreateProcess")) return 0;
     return Start(commandLine);
 }
 
 std::uint32_t VirtualMachine::WaitForInputIdle(platform::Handle process, std::uint32_t milliseconds) {
     StartedProcess* started = ProcessOf(process);
-    if (!started || Fault("WaitForInputIdle")) return platform::WAIT_FAILED;
+    if (!started) return platform::WAIT_FAILED;
     const std::uint64_t idleAt = started->startedAt + started->behaviour.idleAfter;
     if (idleAt <= now_) return 0;
     const std::uint64_t until = std::min<std::uint64_t>(idleAt, now_ + milliseconds);
@@ -93,7 +91,7 @@ std::uint32_t VirtualMachine::WaitForInputIdle(platform::Handle process, std::ui
 
 std::uint32_t VirtualMachine::WaitForSingleObject(platform::Handle process, std::uint32_t milliseconds) {
     StartedProcess* started = ProcessOf(process);
-    if (!started || Fault("WaitForSingleObject")) return platform::WAIT_FAILED;
+    if (!started) return platform::WAIT_FAILED;
     const std::uint64_t endsAt = started->startedAt + started->behaviour.runsFor;
     if (endsAt <= now_) return platform::WAIT_OBJECT_0;
     if (milliseconds != platform::INFINITE && endsAt > now_ + milliseconds) {
@@ -106,7 +104,7 @@ std::uint32_t VirtualMachine::WaitForSingleObject(platform::Handle process, std:
 
 std::optional<std::uint32_t> VirtualMachine::GetExitCodeProcess(platform::Handle process) {
     StartedProcess* started = ProcessOf(process);
-    if (!started || Fault("GetExitCodeProcess")) return std::nullopt;
+    if (!started) return std::nullopt;
     if (started->startedAt + started->behaviour.runsFor > now_) {
         // A poll without pause still costs time: a busy loop ends in
         // virtual time as it would in real time.
@@ -120,7 +118,6 @@ bool VirtualMachine::CloseHandle(platform::Handle handle) { return ProcessOf(han
 
 platform::Hwnd VirtualMachine::FindWindowEx(const std::optional<std::string>& className,
                                             const std::optional<std::string>& title) {
-    if (Fault("FindWindowEx")) return 0;
     for (std::size_t i = 0; i < windows_.size(); ++i) {
         const TopLevelWindow& window = windows_[i];
         if (!window.open) continue;
@@ -133,7 +130,6 @@ platform::Hwnd VirtualMachine::FindWindowEx(const std::optional<std::string>& cl
 
 std::intptr_t VirtualMachine::SendMessage(platform::Hwnd window, std::uint32_t message, std::uintptr_t /*wParam*/,
                                           std::intptr_t /*lParam*/) {
-    if (Fault("SendMessage")) return 0;
     if (message == platform::WM_CLOSE && window >= 0x10000 && window - 0x10000 < windows_.size()) {
         windows_[window - 0x10000].open = false;
     }

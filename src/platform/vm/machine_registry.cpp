@@ -52,7 +52,6 @@ Registry::Key* VirtualMachine::FindKey(platform::HKey key) {
 long VirtualMachine::RegOpenKeyEx(platform::HKey root, const std::string& subKey, std::uint32_t /*access*/,
                                   platform::HKey& result) {
     result = 0;  // a failed open leaves no key behind
-    if (Fault("RegOpenKeyEx")) return platform::ERROR_ACCESS_DENIED;
     const std::optional<OpenKey> parent = KeyOf(root);
     if (!parent) return platform::ERROR_INVALID_HANDLE;
     const OpenKey key{parent->root, Join(parent->path, TrimSeparators(subKey))};
@@ -64,7 +63,6 @@ long VirtualMachine::RegOpenKeyEx(platform::HKey root, const std::string& subKey
 
 long VirtualMachine::RegQueryValueEx(platform::HKey key, const std::string& name, std::size_t bufferBytes,
                                      platform::RegValue& result) {
-    if (Fault("RegQueryValueEx")) return platform::ERROR_ACCESS_DENIED;
     Registry::Key* found = FindKey(key);
     if (!found) return KeyOf(key) ? platform::ERROR_KEY_DELETED : platform::ERROR_INVALID_HANDLE;
     const Registry::Value* value = Registry::FindValue(*found, name);
@@ -76,7 +74,6 @@ long VirtualMachine::RegQueryValueEx(platform::HKey key, const std::string& name
 
 long VirtualMachine::RegSetValueEx(platform::HKey key, const std::string& name, std::uint32_t type,
                                    const std::string& data) {
-    if (Fault("RegSetValueEx")) return platform::ERROR_ACCESS_DENIED;
     Registry::Key* found = FindKey(key);
     if (!found) return KeyOf(key) ? platform::ERROR_KEY_DELETED : platform::ERROR_INVALID_HANDLE;
     Registry::SetValue(*found, name, type, StoredData(type, data, IsNt(settings.version)));
@@ -84,7 +81,6 @@ long VirtualMachine::RegSetValueEx(platform::HKey key, const std::string& name, 
 }
 
 long VirtualMachine::RegDeleteValue(platform::HKey key, const std::string& name) {
-    if (Fault("RegDeleteValue")) return platform::ERROR_ACCESS_DENIED;
     Registry::Key* found = FindKey(key);
     if (!found) return KeyOf(key) ? platform::ERROR_KEY_DELETED : platform::ERROR_INVALID_HANDLE;
     if (!Registry::DeleteValue(*found, name)) return platform::ERROR_FILE_NOT_FOUND;
@@ -93,7 +89,6 @@ long VirtualMachine::RegDeleteValue(platform::HKey key, const std::string& name)
 
 long VirtualMachine::RegEnumKeyEx(platform::HKey key, std::uint32_t index, std::size_t nameChars,
                                   std::string& name) {
-    if (Fault("RegEnumKeyEx")) return platform::ERROR_ACCESS_DENIED;
     Registry::Key* found = FindKey(key);
     if (!found) return KeyOf(key) ? platform::ERROR_KEY_DELETED : platform::ERROR_INVALID_HANDLE;
     if (index >= found->subKeys.size()) return platform::ERROR_NO_MORE_ITEMS;
@@ -105,7 +100,6 @@ long VirtualMachine::RegEnumKeyEx(platform::HKey key, std::uint32_t index, std::
 
 long VirtualMachine::RegEnumValue(platform::HKey key, std::uint32_t index, std::size_t nameChars,
                                   std::size_t dataBytes, platform::RegEnumValueResult& result) {
-    if (Fault("RegEnumValue")) return platform::ERROR_ACCESS_DENIED;
     Registry::Key* found = FindKey(key);
     if (!found) return KeyOf(key) ? platform::ERROR_KEY_DELETED : platform::ERROR_INVALID_HANDLE;
     if (index >= found->values.size()) return platform::ERROR_NO_MORE_ITEMS;
@@ -116,7 +110,6 @@ long VirtualMachine::RegEnumValue(platform::HKey key, std::uint32_t index, std::
 }
 
 long VirtualMachine::RegDeleteKey(platform::HKey root, const std::string& subKey) {
-    if (Fault("RegDeleteKey")) return platform::ERROR_ACCESS_DENIED;
     const std::optional<OpenKey> parent = KeyOf(root);
     if (!parent) return platform::ERROR_INVALID_HANDLE;
     const std::string path = Join(parent->path, TrimSeparators(subKey));
