@@ -1,10 +1,9 @@
 // The Win32 backend where it must differ from the raw API, and the program's
 // dialogs on it, probed on the real system: `calls`, `driver-type 0|1`,
-// `about` or `show ID` (a template with no behaviour); one line to OUT.
+// or `about`; one line to OUT.
 // `contract` runs the platform contract's rows on the backend as on NT:
 // a line with the rows checked, then one a failure.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "contract/contract.h"
@@ -66,8 +65,7 @@ std::string Run(Win32Platform& platform, const std::string& command, const std::
         return "result=" + std::to_string(result) + " answer=" + std::to_string(dialog.Answer());
     }
     if (command == "about") return "result=" + std::to_string(setup::AboutDialog(platform, 0).DoModal());
-    platform::DialogHandler plain;
-    return "result=" + std::to_string(platform.DialogBox(std::atoi(operand.c_str()), 0, plain));
+    return "unknown command " + command;
 }
 
 }  // namespace
