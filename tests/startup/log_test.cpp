@@ -150,6 +150,12 @@ TEST(Log, EveryEffectLineByLineAndNothingElseChanges) {
         const std::string typed = row.commandLine + (row.logSwitch.empty() || row.commandLine.empty() ? "" : " ") + row.logSwitch;
         EXPECT_EQ(logged.header.substr(0, logged.header.find("; Windows")),
                   "; Orvanta PCI audio setup 2.5 log\r\n; command line: E:\\setup.exe" + (typed.empty() ? "" : " " + typed) + "\r\n");
+        // The options the run went by, each key with its default where setup.ini is silent.
+        const std::string options = logged.header.substr(logged.header.find("; setup.ini:"));
+        if (row.setupIni.find("InstallOption") == std::string::npos) {
+            EXPECT_EQ(options, "; setup.ini: DriverOnly=0 WindowsMEDriverAskUser=0 WindowsMEDriver=1 Windows98SEDriverAskUser=0 "
+                               "Windows98SEDriver=0 WebSetup=0 InstallWDMDriver=0 UsingCDDA=0\r\n");
+        }
     }
 }
 
