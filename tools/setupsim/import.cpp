@@ -102,10 +102,10 @@ std::string ImpliedFaults(const std::vector<std::string>& lines) {
         changed = changed || read->kind == "add to source list" || read->kind == "set source list";
         reenumerated = reenumerated || read->kind == "re-enumerate devices";
     }
-    std::string faults = "\n[Faults]\n";
+    std::string faults;
     if (added) faults += "SetupQuerySourceList = always\n";
     if (changed && !reenumerated) faults += "CM_Locate_DevNode = always\n";
-    return faults;
+    return faults.empty() ? "" : "\n[Faults]\n" + faults;
 }
 
 }  // namespace
