@@ -41,6 +41,16 @@ inline constexpr SetupIniKey kSetupIniKeys[] = {
     {"Default", "Log", 0, nullptr, true},
 };
 
+// An InstallOptions{} holds the table's defaults: the compiler holds the two to each other.
+constexpr bool DefaultsAgree() {
+    const InstallOptions defaults{};
+    for (const SetupIniKey& key : kSetupIniKeys) {
+        if (key.option && defaults.*key.option != key.defaultValue) return false;
+    }
+    return true;
+}
+static_assert(DefaultsAgree(), "InstallOptions' member defaults differ from kSetupIniKeys");
+
 // The key of that name (which must be in the table).
 const SetupIniKey& SetupIniKeyNamed(const std::string& name);
 
