@@ -72,8 +72,7 @@ public:
 
 private:
     // The machine with its planned faults, journaled as setupsim runs it.
-    platform::FaultInjectingPlatform faulty_{*this, FaultPlan(),
-                                             [this](const char* operation, std::uint64_t call) { LogFault(operation, call); }};
+    platform::FaultInjectingPlatform faulty_{*this, FaultPlan(), FaultListener()};
     platform::JournalingPlatform journaled_{faulty_, GetJournal()};
     std::map<std::string, int> refusedOpens_;
     std::map<std::string, int> refusedDeletes_;

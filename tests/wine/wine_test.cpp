@@ -109,12 +109,12 @@ protected:
                               const Env& env = {}, const std::function<void()>& started = {}) {
         Machine(version);
         medium_ = medium;
-        placed_ = {{medium + "\\setup.exe", HostFile(Program("setup.exe"))}};
-        for (const auto& [name, contents] : files) placed_.push_back({medium + "\\" + name, contents});
-        placed_.insert(placed_.end(), {{"C:\\windows\\inf\\other\\", ""}, {"C:\\windows\\system\\OVAUDIO.VXD", "earlier driver"},
+        Files placed = {{medium + "\\setup.exe", HostFile(Program("setup.exe"))}};
+        for (const auto& [name, contents] : files) placed.push_back({medium + "\\" + name, contents});
+        placed.insert(placed.end(), {{"C:\\windows\\inf\\other\\", ""}, {"C:\\windows\\system\\OVAUDIO.VXD", "earlier driver"},
                                        {"C:\\windows\\Mixer.exe", "present mixer"}, {"C:\\windows\\Mixer.old", "older mixer"}});
         // A name ending in \ is a folder.
-        for (const auto& [path, contents] : placed_) {
+        for (const auto& [path, contents] : placed) {
             if (path.back() != '\\') prefix_->Put(path, contents);
             else std::filesystem::create_directories(prefix_->Host(path));
         }
@@ -174,7 +174,6 @@ protected:
     }
 
     std::unique_ptr<Prefix> prefix_;
-    Files placed_;  // Windows paths on C:, as Setup() put them
     std::string medium_;
     int machines_ = 0;
 };

@@ -19,8 +19,7 @@ RunResult RunSetup(vm::VirtualMachine& machine, platform::Journal* effects, bool
     RunResult result;
     // The machine's planned faults: the program's calls fail, the
     // machine's own work does not.
-    platform::FaultInjectingPlatform faulty(machine, machine.FaultPlan(),
-                                            [&machine](const char* operation, std::uint64_t call) { machine.LogFault(operation, call); });
+    platform::FaultInjectingPlatform faulty(machine, machine.FaultPlan(), machine.FaultListener());
     ReadRecorder recorder(faulty, machine);
     try {
         platform::Platform& runOn = recordReads ? static_cast<platform::Platform&>(recorder) : faulty;

@@ -12,10 +12,11 @@ VirtualMachine::VirtualMachine() : dialogLayouts(ProgramDialogLayout), strings(P
 
 void VirtualMachine::Log(std::string kind, Fields fields) { journal_.Add(now_, std::move(kind), std::move(fields)); }
 
-void VirtualMachine::LogFault(const char* operation, std::uint64_t call) {
-    Log("fault", {{"operation", operation}, {"call", std::to_string(call)}});
+std::function<void(const char*, std::uint64_t)> VirtualMachine::FaultListener() {
+    return [this](const char* operation, std::uint64_t call) {
+        Log("fault", {{"operation", operation}, {"call", std::to_string(call)}});
+    };
 }
-
 
 // Windows 95 has no Setup API: the backend's calls fail as a missing DLL's do.
 bool VirtualMachine::NoSetupApi() {
@@ -23,7 +24,6 @@ bool VirtualMachine::NoSetupApi() {
     lastError_ = platform::ERROR_PROC_NOT_FOUND;
     return true;
 }
-
 
 void VirtualMachine::AddEvent(TimedEvent event) {
     events_.push_back(std::move(event));

@@ -114,8 +114,9 @@ public:
     // The calls that fail on purpose (machine.ini's [Faults]): the machine
     // keeps the plan, a FaultInjectingPlatform over the machine carries it out.
     platform::FaultPlan& FaultPlan() { return faultPlan_; }
-    // Enters each failure into the machine's journal ("fault").
-    void LogFault(const char* operation, std::uint64_t call);
+    // For a FaultInjectingPlatform over the machine: enters each failure
+    // into the machine's journal ("fault").
+    std::function<void(const char* operation, std::uint64_t call)> FaultListener();
     std::vector<FaultRule>& Faults() { return faultPlan_.Rules(); }
     const std::vector<StartedProcess>& Processes() const { return processes_; }
     void AddEvent(TimedEvent event);
